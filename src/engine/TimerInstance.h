@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <optional>
+
+#include "engine/TimerTypes.h"
+#include "platform/Clock.h"
+#include "platform/Scheduler.h"
+
+namespace larkspur {
+
+// One timer: its settings, its own arithmetic, and its own 0.1 s ticker while running.
+class TimerInstance final : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QString id READ idString CONSTANT)
+    Q_PROPERTY(QString name READ name NOTIFY nameChanged)
+    Q_PROPERTY(larkspur::TimerMode mode READ mode CONSTANT)
+    Q_PROPERTY(larkspur::TimerState state READ state NOTIFY stateChanged)
+    Q_PROPERTY(double totalDuration READ totalDuration NOTIFY totalDurationChanged)
+    Q_PROPERTY(double elapsedTime READ elapsedTime NOTIFY elapsedTimeChanged)
+    Q_PROPERTY(QString emoji READ emojiText NOTIFY nameChanged)
+    Q_PROPERTY(double remainingTime READ remainingTime NOTIFY elapsedTimeChanged)
+    Q_PROPERTY(double progress READ progress NOTIFY elapsedTimeChanged)
+    Q_PROPERTY(QString displayTime READ displayTime NOTIFY elapsedTimeChanged)
+
+public:
+    static constexpr double kTickInterval = 0.1;
+
+    // `data.state` and `data.elapsedTime` are taken as stored; a stored pause keeps its progress.
+    TimerInstance(TimerData data, const Clock& clock, Scheduler& scheduler,
+                  QObject* parent = nullptr);
+
+    const TimerData& data() const { return data_; }
+    QUuid id() const { return data_.id; }
+    QString idString() const;
+    QString name() const { return data_.name; }
+    TimerMode mode() const { return data_.mode; }
+    TimerState state() const { return data_.state; }
+    double totalDuration() const { return data_.totalDuration; }
+    double elapsedTime() const { return data_.elapsedTime; }
+    const SoundConfig& soundConfig() const { return data_.soundConfig; }
+    const std::optional<QString>& emoji() const { return data_.emoji; }
+    QString emojiText() const { return data_.emoji.value_or(QString()); }
+    const std::optional<QString>& color() const { return data_.color; }
+    const std::optional<double>& endDate() const { return data_.endDate; }
+    bool preWarningFired() const { return data_.preWarningFired; }
+    const std::optional<RecurringConfig>& recurringConfig() const { return data_.recurringConfig; }
+    void setRunsCompleted(qint64 runs);
+    bool isTicking() const { return ticker_.isActive(); }
+
+    double remainingTime() const;
+    double progress() const;
+    QString displayTime() const;
+
+    Q_INVOKABLE void start();
+    Q_INVOKABLE void pause();
+    Q_INVOKABLE void resume();
+    Q_INVOKABLE void reset();
+
+    // A timer restored as running continues from its stored elapsed time.
+    void continueAfterRestore();
+    // Stops the ticker for good, as when the timer leaves the list.
+    void detach();
+
+    void tick();
+
+Q_SIGNALS:
+    void nameChanged();
+    void stateChanged(larkspur::TimerState state);
+    void totalDurationChanged();
+    void elapsedTimeChanged();
+    void preWarningDue();
+    // Something worth writing to disk happened: a change of state or a new lap.
+    void persistentChange();
+
+private:
+    void setState(TimerState state);
+    void setElapsed(double elapsed);
+    void startTicking();
+    void stopTicking();
+    void armDueShot();
+    void onDue();
+
+    TimerData data_;
+    const Clock& clock_;
+    Scheduler& scheduler_;
+    TaskHandle ticker_;
+    TaskHandle dueShot_;
+    std::optional<double> startDate_;
+    double accumulatedBeforePause_ = 0;
+};
+
+}  // namespace larkspur

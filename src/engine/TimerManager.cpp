@@ -1,0 +1,242 @@
+#include "engine/TimerManager.h"
+
+#include <algorithm>
+
+#include "engine/TimerNotifications.h"
+#include "storage/StorageManager.h"
+
+namespace larkspur {
+
+namespace {
+struct TimerListCodec {
+    static QJsonValue encode(const QList<TimerInstance*>& timers) {
+        QJsonArray array;
+        for (const TimerInstance* t : timers) array.append(TimerDataCodec::encode(t->data()));
+        return array;
+    }
+};
+}  // namespace
+
+class TimerManager::SaveBatch {
+public:
+    explicit SaveBatch(TimerManager& m) : m_(m) { ++m_.saveBatchDepth_; }
+    ~SaveBatch() {
+        if (--m_.saveBatchDepth_ == 0 && m_.savePending_) m_.saveTimers();
+    }
+    SaveBatch(const SaveBatch&) = delete;
+    SaveBatch& operator=(const SaveBatch&) = delete;
+
+private:
+    TimerManager& m_;
+};
+
+TimerManager::TimerManager(const StorageManager& storage, const Clock& clock, Scheduler& scheduler,
+                           Notifier& notifier, QObject* parent)
+    : QObject(parent),
+      storage_(storage),
+      clock_(clock),
+      scheduler_(scheduler),
+      notifier_(notifier) {
+    notifier_.requestPermission();
+    restoreTimers();
+    refreshTicker_ = scheduler_.every(kRefreshInterval, [this] {
+        ++tick_;
+        Q_EMIT tickChanged();
+    });
+}
+
+TimerManager::~TimerManager() {
+    // Timers die with the manager; make sure none of them calls back while it goes.
+    for (TimerInstance* t : std::as_const(timers_)) {
+        t->disconnect(this);
+        t->detach();
+    }
+}
+
+TimerInstance* TimerManager::timer(const QUuid& id) const {
+    for (TimerInstance* t : timers_)
+        if (t->id() == id) return t;
+    return nullptr;
+}
+
+void TimerManager::restoreTimers() {
+    const double now = clock_.now();
+    std::optional<QList<TimerData>> loaded;
+    storage_.loadJson(kActiveTimersFile, [&](const QJsonValue& value) {
+        loaded = json::decodeArray(value, QStringLiteral("timers"), [now](const QJsonValue& e) {
+            return TimerDataCodec::decode(e, now);
+        });
+    });
+    if (!loaded) return;
+    for (TimerData& data : *loaded) adopt(std::move(data));
+    if (!timers_.isEmpty()) Q_EMIT timersChanged();
+}
+
+TimerInstance* TimerManager::adopt(TimerData data) {
+    auto* timer = new TimerInstance(std::move(data), clock_, scheduler_, this);
+    timers_.append(timer);
+    // Completion steps follow a change to completed; a timer restored as completed does not
+    // complete again.
+    connect(timer, &TimerInstance::stateChanged, this, [this, timer](TimerState state) {
+        if (state == TimerState::Completed) runCompletionSteps(timer);
+        Q_EMIT timersChanged();
+    });
+    connect(timer, &TimerInstance::persistentChange, this, &TimerManager::saveTimers);
+    connect(timer, &TimerInstance::preWarningDue, this,
+            [this, timer] { notifier_.post(preWarningNotification(timer->data())); });
+    connect(timer, &TimerInstance::elapsedTimeChanged, this, &TimerManager::relayChange);
+    connect(timer, &TimerInstance::nameChanged, this, &TimerManager::relayChange);
+    return timer;
+}
+
+TimerInstance* TimerManager::createTimer(const QString& name, double duration, TimerMode mode,
+                                         const SoundConfig& soundConfig,
+                                         const std::optional<QString>& emoji,
+                                         const std::optional<QString>& color,
+                                         std::optional<double> endDate,
+                                         std::optional<RecurringConfig> recurringConfig) {
+    TimerData data;
+    data.id = QUuid::createUuid();
+    data.name = name;
+    data.mode = mode;
+    data.totalDuration = duration;
+    data.soundConfig = soundConfig;
+    data.emoji = emoji;
+    data.color = color;
+    data.createdAt = clock_.now();
+    data.endDate = endDate;
+    data.recurringConfig = recurringConfig;
+    TimerInstance* timer = adopt(std::move(data));
+    saveTimers();
+    Q_EMIT timersChanged();
+    return timer;
+}
+
+void TimerManager::removeTimer(const QUuid& id) {
+    for (qsizetype i = timers_.size() - 1; i >= 0; --i) {
+        TimerInstance* t = timers_.at(i);
+        if (t->id() != id) continue;
+        timers_.removeAt(i);
+        t->disconnect(this);
+        t->detach();
+        // Views and callers may still hold it during this pass of the event loop.
+        t->deleteLater();
+    }
+    saveTimers();
+    Q_EMIT timersChanged();
+}
+
+void TimerManager::pauseAll() {
+    SaveBatch batch(*this);
+    for (TimerInstance* t : std::as_const(timers_))
+        if (t->state() == TimerState::Running) t->pause();
+}
+
+void TimerManager::resetAll() {
+    SaveBatch batch(*this);
+    for (TimerInstance* t : std::as_const(timers_)) t->reset();
+}
+
+int TimerManager::activeCount() const {
+    return int(std::count_if(timers_.begin(), timers_.end(), [](const TimerInstance* t) {
+        return t->state() == TimerState::Running || t->state() == TimerState::Paused;
+    }));
+}
+
+QList<TimerInstance*> TimerManager::runningTimers() const {
+    QList<TimerInstance*> out;
+    for (TimerInstance* t : timers_)
+        if (t->state() == TimerState::Running) out.append(t);
+    return out;
+}
+
+void TimerManager::continueRestoredTimers() {
+    for (TimerInstance* t : std::as_const(timers_)) t->continueAfterRestore();
+}
+
+void TimerManager::saveTimers() {
+    if (saveBatchDepth_ > 0) {
+        savePending_ = true;
+        return;
+    }
+    savePending_ = false;
+    storage_.saveJson(TimerListCodec::encode(timers_), kActiveTimersFile);
+}
+
+void TimerManager::runCompletionSteps(TimerInstance* timer) {
+    if (onTimerCompleted_) onTimerCompleted_(timer);
+    notifier_.post(completionNotification(timer->data()));
+    advanceSequenceIfNeeded(timer);
+    handleRecurringIfNeeded(timer);
+}
+
+void TimerManager::defer(double delay, std::function<void()> step) {
+    std::erase_if(deferred_, [](const TaskHandle& h) { return !h.isActive(); });
+    deferred_.push_back(scheduler_.after(delay, std::move(step)));
+}
+
+void TimerManager::startSequence(const TimerSequence& sequence) {
+    TimerSequence copy = sequence;
+    copy.currentStepIndex = 0;
+    activeSequence_ = copy;
+    Q_EMIT activeSequenceChanged();
+    if (!copy.steps.isEmpty()) createAndStartStep(copy, 0);
+}
+
+void TimerManager::createAndStartStep(const TimerSequence& sequence, qsizetype index) {
+    if (index < 0 || index >= sequence.steps.size()) return;
+    const SequenceStep& step = sequence.steps.at(index);
+    TimerInstance* timer =
+        createTimer(sequence.stepTimerPrefix() + step.name, step.duration, TimerMode::Countdown,
+                    step.soundConfig.value_or(SoundConfig{}));
+    timer->start();
+}
+
+void TimerManager::advanceSequenceIfNeeded(TimerInstance* completed) {
+    if (!activeSequence_ || !completed->name().startsWith(activeSequence_->stepTimerPrefix()))
+        return;
+    activeSequence_->currentStepIndex += 1;
+    const TimerSequence sequence = *activeSequence_;
+    if (sequence.currentStepIndex >= sequence.steps.size()) {
+        activeSequence_.reset();
+        Q_EMIT activeSequenceChanged();
+        return;
+    }
+    Q_EMIT activeSequenceChanged();
+    defer(kSequenceStepDelay,
+          [this, sequence] { createAndStartStep(sequence, qsizetype(sequence.currentStepIndex)); });
+}
+
+void TimerManager::handleRecurringIfNeeded(TimerInstance* completed) {
+    const auto& recurring = completed->recurringConfig();
+    if (!recurring) return;
+    const qint64 done = recurring->runsCompleted;
+    const std::optional<qint64> maxRuns = recurring->maxRuns;
+    if (maxRuns && done >= *maxRuns) return;
+    completed->setRunsCompleted(done + 1);
+    if (maxRuns && done + 1 >= *maxRuns) return;
+
+    const TimerData source = completed->data();
+    defer(kRecurringRestartDelay, [this, source, done] {
+        RecurringConfig next{source.recurringConfig->interval, source.recurringConfig->maxRuns,
+                             done + 1};
+        TimerInstance* copy =
+            createTimer(source.name, source.totalDuration, source.mode, source.soundConfig,
+                        source.emoji, source.color, std::nullopt, next);
+        copy->start();
+    });
+}
+
+void TimerManager::relayChange() {
+    if (relayPending_) return;
+    relayPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            relayPending_ = false;
+            Q_EMIT timerChanged();
+        },
+        Qt::QueuedConnection);
+}
+
+}  // namespace larkspur

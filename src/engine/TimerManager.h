@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "engine/TimerInstance.h"
+#include "engine/TimerSequence.h"
+#include "platform/Notifier.h"
+
+namespace larkspur {
+
+class StorageManager;
+
+inline const QString kActiveTimersFile = QStringLiteral("active-timers.json");
+
+// Owns every timer, persists the list, and runs what follows a completion.
+class TimerManager final : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(quint64 tick READ tick NOTIFY tickChanged)
+    Q_PROPERTY(int activeCount READ activeCount NOTIFY timersChanged)
+
+public:
+    static constexpr double kRefreshInterval = 0.5;
+    static constexpr double kSequenceStepDelay = 0.5;
+    static constexpr double kRecurringRestartDelay = 1.0;
+
+    TimerManager(const StorageManager& storage, const Clock& clock, Scheduler& scheduler,
+                 Notifier& notifier, QObject* parent = nullptr);
+    ~TimerManager() override;
+
+    const QList<TimerInstance*>& timers() const { return timers_; }
+    TimerInstance* timer(const QUuid& id) const;
+    quint64 tick() const { return tick_; }
+    const std::optional<TimerSequence>& activeSequence() const { return activeSequence_; }
+
+    using CompletionHandler = std::function<void(TimerInstance*)>;
+    void setOnTimerCompleted(CompletionHandler handler) { onTimerCompleted_ = std::move(handler); }
+
+    TimerInstance* createTimer(const QString& name, double duration, TimerMode mode,
+                               const SoundConfig& soundConfig,
+                               const std::optional<QString>& emoji = std::nullopt,
+                               const std::optional<QString>& color = std::nullopt,
+                               std::optional<double> endDate = std::nullopt,
+                               std::optional<RecurringConfig> recurringConfig = std::nullopt);
+    void removeTimer(const QUuid& id);
+    void pauseAll();
+    void resetAll();
+    int activeCount() const;
+    QList<TimerInstance*> runningTimers() const;
+    void startSequence(const TimerSequence& sequence);
+
+    // Timers restored as running count on from their stored time once the program has launched.
+    void continueRestoredTimers();
+    void saveTimers();
+
+Q_SIGNALS:
+    void tickChanged();
+    void timersChanged();
+    void activeSequenceChanged();
+    // Relayed, on a later pass of the event loop, for any change of any timer.
+    void timerChanged();
+
+private:
+    void restoreTimers();
+    TimerInstance* adopt(TimerData data);
+    void runCompletionSteps(TimerInstance* timer);
+    void advanceSequenceIfNeeded(TimerInstance* completed);
+    void handleRecurringIfNeeded(TimerInstance* completed);
+    void createAndStartStep(const TimerSequence& sequence, qsizetype index);
+    void defer(double delay, std::function<void()> step);
+    void relayChange();
+
+    // Writes once for a run of changes to many timers (pause all, reset all).
+    class SaveBatch;
+
+    const StorageManager& storage_;
+    const Clock& clock_;
+    Scheduler& scheduler_;
+    Notifier& notifier_;
+    QList<TimerInstance*> timers_;
+    quint64 tick_ = 0;
+    std::optional<TimerSequence> activeSequence_;
+    CompletionHandler onTimerCompleted_;
+    TaskHandle refreshTicker_;
+    std::vector<TaskHandle> deferred_;
+    int saveBatchDepth_ = 0;
+    bool savePending_ = false;
+    bool relayPending_ = false;
+};
+
+}  // namespace larkspur

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QList>
+#include <QString>
+#include <QUuid>
+#include <optional>
+#include <stdexcept>
+
+// Helpers for the stored JSON forms. Decoding is all or nothing: any helper that meets a value it
+// cannot accept throws JsonError, and the caller of the whole decode gets nothing.
+namespace larkspur::json {
+
+class JsonError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+[[noreturn]] void fail(const QString& message);
+
+// Reads one required or optional key of an object, naming the key in the error.
+class ObjectReader {
+public:
+    ObjectReader(const QJsonValue& value, const char* what);
+
+    bool has(const char* key) const;  // present and not null
+    double number(const char* key) const;
+    std::optional<double> optionalNumber(const char* key) const;
+    qint64 integer(const char* key) const;
+    std::optional<qint64> optionalInteger(const char* key) const;
+    bool boolean(const char* key) const;
+    std::optional<bool> optionalBoolean(const char* key) const;
+    QString string(const char* key) const;
+    std::optional<QString> optionalString(const char* key) const;
+    QUuid uuid(const char* key) const;
+    QJsonValue value(const char* key) const;  // required, any type
+    QJsonArray array(const char* key) const;
+
+private:
+    [[noreturn]] void missing(const char* key) const;
+    QJsonObject object_;
+    const char* what_;
+};
+
+QString typeName(const QJsonValue& value);
+
+double toNumber(const QJsonValue& value, const QString& where);
+qint64 toInteger(const QJsonValue& value, const QString& where);
+QString toString(const QJsonValue& value, const QString& where);
+QJsonArray toArray(const QJsonValue& value, const QString& where);
+
+QString uuidToString(const QUuid& id);  // canonical upper-case, no braces
+QUuid parseUuid(const QString& text, const QString& where);
+
+// The shortest decimal that reads back as the same 32-bit float, stored as a double.
+double floatToJson(float value);
+float jsonToFloat(double value);
+
+// Decodes every element with `decodeOne`, naming the failing element in the error.
+template <class F>
+auto decodeArray(const QJsonValue& value, const QString& what, F decodeOne) {
+    const QJsonArray array = toArray(value, what);
+    QList<decltype(decodeOne(array.at(0)))> out;
+    out.reserve(array.size());
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        try {
+            out.append(decodeOne(array.at(i)));
+        } catch (const JsonError& e) {
+            fail(QStringLiteral("%1[%2]: %3").arg(what).arg(i).arg(QString::fromUtf8(e.what())));
+        }
+    }
+    return out;
+}
+
+// Serialises any JSON value (scalars included) compactly, and parses it back.
+QByteArray serialize(const QJsonValue& value);
+QJsonValue parse(const QByteArray& bytes);  // throws JsonError
+
+}  // namespace larkspur::json

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QJsonValue>
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "storage/JsonCodec.h"
+
+namespace larkspur {
+
+// Encoding of one stored type; specialised beside each record.
+template <class T>
+struct JsonCodecFor;
+
+// Saves and loads whole JSON files in the per-user data folder. Failures are printed, never
+// thrown: callers carry on with what they hold in memory.
+class StorageManager {
+public:
+    // An empty directory means the user's data folder, "$XDG_DATA_HOME/Larkspurhollow".
+    explicit StorageManager(QString directory = {});
+
+    // The folder, computed and created (with its parents) on first use.
+    QString directory() const;
+    QString pathFor(const QString& fileName) const;
+
+    bool saveJson(const QJsonValue& value, const QString& fileName) const;
+    // Nothing when the file is missing (silently) or unreadable (reported, and a copy of it kept).
+    std::optional<QJsonValue> loadJson(
+        const QString& fileName, const std::function<void(const QJsonValue&)>& validate) const;
+
+    template <class T>
+    bool save(const T& value, const QString& fileName) const {
+        return saveJson(JsonCodecFor<T>::encode(value), fileName);
+    }
+
+    template <class T>
+    std::optional<T> load(const QString& fileName) const {
+        std::optional<T> result;
+        const auto json =
+            loadJson(fileName, [&](const QJsonValue& v) { result = JsonCodecFor<T>::decode(v); });
+        if (!json) return std::nullopt;
+        return result;
+    }
+
+private:
+    QString keepUnreadableCopy(const QString& path) const;
+
+    mutable QString directory_;
+    mutable bool prepared_ = false;
+};
+
+// Codecs of the plain JSON types the files use.
+template <>
+struct JsonCodecFor<QString> {
+    static QJsonValue encode(const QString& v) { return v; }
+    static QString decode(const QJsonValue& v) {
+        return json::toString(v, QStringLiteral("value"));
+    }
+};
+
+template <>
+struct JsonCodecFor<qint64> {
+    static QJsonValue encode(qint64 v) { return double(v); }
+    static qint64 decode(const QJsonValue& v) {
+        return json::toInteger(v, QStringLiteral("value"));
+    }
+};
+
+template <class T>
+struct JsonCodecFor<std::optional<T>> {
+    static QJsonValue encode(const std::optional<T>& v) {
+        return v ? JsonCodecFor<T>::encode(*v) : QJsonValue(QJsonValue::Null);
+    }
+    static std::optional<T> decode(const QJsonValue& v) {
+        if (v.isNull()) return std::nullopt;
+        return JsonCodecFor<T>::decode(v);
+    }
+};
+
+template <class T>
+struct JsonCodecFor<QList<T>> {
+    static QJsonValue encode(const QList<T>& list) {
+        QJsonArray array;
+        for (const T& item : list) array.append(JsonCodecFor<T>::encode(item));
+        return array;
+    }
+    static QList<T> decode(const QJsonValue& v) {
+        return json::decodeArray(v, QStringLiteral("list"),
+                                 [](const QJsonValue& e) { return JsonCodecFor<T>::decode(e); });
+    }
+};
+
+}  // namespace larkspur
