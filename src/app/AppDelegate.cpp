@@ -1,0 +1,47 @@
+#include "app/AppDelegate.h"
+
+#include "app/TrayIcon.h"
+#include "engine/TimerManager.h"
+#include "integrations/WebhookManager.h"
+
+namespace larkspur {
+
+AppDelegate* AppDelegate::shared_ = nullptr;
+
+AppDelegate::AppDelegate(SharedManagers& shared, QObject* parent)
+    : QObject(parent), managers_(shared), urlHandler_(shared) {}
+
+AppDelegate::~AppDelegate() {
+    if (shared_ == this) shared_ = nullptr;
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    if (launched_) return;
+    shared_ = this;
+    if (TimerManager* timers = managers_.timerManager) {
+        timers->setOnTimerCompleted([this](TimerInstance* t) { onTimerCompleted(t); });
+        // Only now, with the handler in place, may a restored timer reach its end.
+        timers->continueRestoredTimers();
+        tray_ = std::make_unique<TrayIcon>(*timers);
+        connect(tray_.get(), &TrayIcon::quitRequested, this, &AppDelegate::quitRequested);
+        tray_->show();
+    }
+    launched_ = true;
+    const QStringList waiting = std::exchange(pendingUrls_, {});
+    urlHandler_.handleURLs(waiting);
+}
+
+void AppDelegate::openURLs(const QStringList& urls) {
+    if (!launched_) {
+        pendingUrls_ += urls;
+        return;
+    }
+    urlHandler_.handleURLs(urls);
+}
+
+void AppDelegate::onTimerCompleted(TimerInstance* timer) {
+    if (WebhookManager* webhooks = managers_.webhookManager)
+        webhooks->fire(QStringLiteral("timer.completed"), *timer);
+}
+
+}  // namespace larkspur

@@ -1,0 +1,59 @@
+#include "app/TrayIcon.h"
+
+#include <QCursor>
+
+#include "app/TrayIconRenderer.h"
+#include "engine/TimerManager.h"
+
+namespace larkspur {
+
+TrayIcon::TrayIcon(TimerManager& timers, QObject* parent) : QObject(parent), timers_(timers) {
+    refresh();
+    tray_.setContextMenu(&menu_);
+    connect(&menu_, &QMenu::aboutToShow, this, &TrayIcon::rebuildMenu);
+    connect(&tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+        if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::MiddleClick)
+            menu_.popup(QCursor::pos());
+    });
+    // The refresh tick and state changes redraw; the image is only re-rendered when its text
+    // changes, so an idle program draws nothing.
+    connect(&timers_, &TimerManager::tickChanged, this, &TrayIcon::refresh);
+    connect(&timers_, &TimerManager::timersChanged, this, &TrayIcon::refresh);
+}
+
+QString TrayIcon::labelText() const {
+    for (const TimerInstance* t : timers_.timers())
+        if (t->state() == TimerState::Running) return t->displayTime();
+    return {};
+}
+
+void TrayIcon::show() {
+    tray_.show();
+}
+
+void TrayIcon::refresh() {
+    const QString text = labelText();
+    if (drawn_ && text == shownText_) return;
+    drawn_ = true;
+    shownText_ = text;
+    tray_.setIcon(TrayIconRenderer::icon(text));
+    tray_.setToolTip(text.isEmpty() ? QStringLiteral("Larkspurhollow") : text);
+}
+
+void TrayIcon::rebuildMenu() {
+    menu_.clear();
+    const QList<TimerInstance*> running = timers_.runningTimers();
+    if (running.isEmpty()) {
+        menu_.addAction(QStringLiteral("No running timers"))->setEnabled(false);
+    }
+    for (const TimerInstance* t : running) {
+        const QString label =
+            t->emojiText().isEmpty() ? t->name() : t->emojiText() + u' ' + t->name();
+        menu_.addAction(label + QStringLiteral("  ") + t->displayTime())->setEnabled(false);
+    }
+    menu_.addSeparator();
+    connect(menu_.addAction(QStringLiteral("Quit")), &QAction::triggered, this,
+            &TrayIcon::quitRequested);
+}
+
+}  // namespace larkspur

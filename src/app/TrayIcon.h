@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QMenu>
+#include <QObject>
+#include <QSystemTrayIcon>
+
+namespace larkspur {
+
+class TimerManager;
+
+// The permanent tray presence: the time of the first running timer, or the stopwatch symbol.
+class TrayIcon final : public QObject {
+    Q_OBJECT
+public:
+    TrayIcon(TimerManager& timers, QObject* parent = nullptr);
+
+    // The text the icon shows now; empty for the symbol.
+    QString labelText() const;
+    QString shownText() const { return shownText_; }
+    QSystemTrayIcon& trayIcon() { return tray_; }
+    void show();
+
+Q_SIGNALS:
+    void quitRequested();
+
+private:
+    void refresh();
+    void rebuildMenu();
+
+    TimerManager& timers_;
+    QSystemTrayIcon tray_;
+    QMenu menu_;
+    QString shownText_;
+    bool drawn_ = false;
+};
+
+}  // namespace larkspur
