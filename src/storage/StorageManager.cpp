@@ -4,14 +4,23 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include "platform/Log.h"
 
 namespace larkspur {
 
-StorageManager::StorageManager(QString directory) : directory_(std::move(directory)) {}
+StorageManager::StorageManager(QString directory, Writes writes)
+    : directory_(std::move(directory)),
+      writer_(writes == Writes::Background ? std::make_unique<FileWriter>() : nullptr) {}
+
+StorageManager::~StorageManager() = default;
+StorageManager::StorageManager(StorageManager&&) noexcept = default;
+StorageManager& StorageManager::operator=(StorageManager&&) noexcept = default;
+
+void StorageManager::flush() const {
+    if (writer_) writer_->flush();
+}
 
 QString StorageManager::directory() const {
     if (!prepared_) {
@@ -32,19 +41,32 @@ QString StorageManager::pathFor(const QString& fileName) const {
 
 bool StorageManager::saveJson(const QJsonValue& value, const QString& fileName) const {
     const QString path = pathFor(fileName);
-    QSaveFile file(path);
-    const QByteArray bytes = json::serialize(value);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        logLine(QStringLiteral("StorageManager save error: could not write \"%1\": %2")
-                    .arg(path, file.errorString()));
-        return false;
+    QByteArray bytes = json::serialize(value);
+    if (writer_) {
+        writer_->write(path, std::move(bytes));
+        return true;
     }
-    return true;
+    QString error;
+    if (writeFileAtomically(path, bytes, &error)) return true;
+    logLine(QStringLiteral("StorageManager save error: ") + error);
+    return false;
 }
 
 std::optional<QJsonValue> StorageManager::loadJson(
     const QString& fileName, const std::function<void(const QJsonValue&)>& validate) const {
     const QString path = pathFor(fileName);
+    if (writer_) {
+        // What this process saved last is what a load must see, written yet or not.
+        if (const auto bytes = writer_->pending(path)) {
+            try {
+                const QJsonValue value = json::parse(*bytes);
+                validate(value);
+                return value;
+            } catch (const json::JsonError&) {
+                // Cannot happen for bytes we serialised ourselves; read the file instead.
+            }
+        }
+    }
     if (!QFileInfo::exists(path)) return std::nullopt;
     QString error;
     QFile file(path);

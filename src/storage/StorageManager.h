@@ -3,8 +3,10 @@
 #include <QJsonValue>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
+#include "storage/FileWriter.h"
 #include "storage/JsonCodec.h"
 
 namespace larkspur {
@@ -17,14 +19,24 @@ struct JsonCodecFor;
 // thrown: callers carry on with what they hold in memory.
 class StorageManager {
 public:
+    // Immediate writes return once the file is on disk; background writes return at once and
+    // reach the disk in order on a writer thread, while loads still see them.
+    enum class Writes { Immediate, Background };
+
     // An empty directory means the user's data folder, "$XDG_DATA_HOME/Larkspurhollow".
-    explicit StorageManager(QString directory = {});
+    explicit StorageManager(QString directory = {}, Writes writes = Writes::Immediate);
+    ~StorageManager();
+    StorageManager(StorageManager&&) noexcept;
+    StorageManager& operator=(StorageManager&&) noexcept;
 
     // The folder, computed and created (with its parents) on first use.
     QString directory() const;
     QString pathFor(const QString& fileName) const;
 
+    // False when an immediate write failed; background failures are only reported.
     bool saveJson(const QJsonValue& value, const QString& fileName) const;
+    // Waits until every background write has reached the disk.
+    void flush() const;
     // Nothing when the file is missing (silently) or unreadable (reported, and a copy of it kept).
     std::optional<QJsonValue> loadJson(
         const QString& fileName, const std::function<void(const QJsonValue&)>& validate) const;
@@ -48,6 +60,7 @@ private:
 
     mutable QString directory_;
     mutable bool prepared_ = false;
+    std::unique_ptr<FileWriter> writer_;
 };
 
 // Codecs of the plain JSON types the files use.

@@ -1,0 +1,71 @@
+#include "storage/FileWriter.h"
+
+#include <QSaveFile>
+
+#include "platform/Log.h"
+
+namespace larkspur {
+
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    if (error) *error = QStringLiteral("could not write \"%1\": %2").arg(path, file.errorString());
+    return false;
+}
+
+FileWriter::FileWriter() : thread_([this] { run(); }) {}
+
+FileWriter::~FileWriter() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+}
+
+void FileWriter::write(const QString& path, QByteArray bytes) {
+    {
+        std::lock_guard lock(mutex_);
+        if (!waiting_.contains(path)) order_.push_back(path);
+        waiting_.insert(path, std::move(bytes));
+    }
+    wake_.notify_one();
+}
+
+std::optional<QByteArray> FileWriter::pending(const QString& path) const {
+    std::lock_guard lock(mutex_);
+    const auto it = waiting_.constFind(path);
+    if (it == waiting_.constEnd()) return std::nullopt;
+    return *it;
+}
+
+void FileWriter::flush() {
+    std::unique_lock lock(mutex_);
+    idle_.wait(lock, [this] { return order_.empty() && !busy_; });
+}
+
+void FileWriter::run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [this] { return stopping_ || !order_.empty(); });
+        if (order_.empty()) {
+            if (stopping_) return;
+            continue;
+        }
+        const QString path = order_.front();
+        order_.pop_front();
+        const QByteArray bytes = waiting_.take(path);
+        busy_ = true;
+        lock.unlock();
+        QString error;
+        if (!writeFileAtomically(path, bytes, &error))
+            logLine(QStringLiteral("StorageManager save error: ") + error);
+        lock.lock();
+        busy_ = false;
+        if (order_.empty()) idle_.notify_all();
+    }
+}
+
+}  // namespace larkspur
