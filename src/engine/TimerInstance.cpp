@@ -146,7 +146,12 @@ void TimerInstance::armDueShot() {
     if (data_.mode == TimerMode::Stopwatch) return;
     // A zero-length lap restarts on every tick; a due-shot would spin without letting time pass.
     if (data_.mode == TimerMode::Loop && !(data_.totalDuration > 0)) return;
-    dueShot_ = scheduler_.after(remainingTime(), [this] { onDue(); });
+    // From the clock, not from the last tick: saving on a state change may have taken a while.
+    double remaining = remainingTime();
+    if (startDate_ && data_.mode != TimerMode::EndTime)
+        remaining = std::max(
+            0.0, data_.totalDuration - accumulatedBeforePause_ - (clock_.now() - *startDate_));
+    dueShot_ = scheduler_.after(remaining, [this] { onDue(); });
 }
 
 void TimerInstance::onDue() {

@@ -27,6 +27,7 @@ private Q_SLOTS:
     void countdownCountsUpToWholeSeconds();
     void countdownCompletesExactly();
     void completionComesAtTheDueInstant();
+    void slowStateObserverDoesNotDelayCompletion();
     void stopwatchNeverEnds();
     void zeroLengthCountdownEndsOnFirstTick();
     void loopStartsNextLapAndRearmsWarning();
@@ -117,6 +118,21 @@ void TestTimerInstance::completionComesAtTheDueInstant() {
     // Not rounded up to the next 0.1 s tick; at most a rounding hair late.
     QVERIFY2(completedAt >= 1.234 && completedAt < 1.234 + 1e-6,
              qPrintable(QString::number(completedAt, 'g', 12)));
+}
+
+void TestTimerInstance::slowStateObserverDoesNotDelayCompletion() {
+    ManualTime time;
+    TimerInstance t(makeData(TimerMode::Countdown, 2.0), time, time);
+    // Writing the list on a change of state takes time between the start and the first tick.
+    connect(&t, &TimerInstance::persistentChange, this, [&] { time.advance(0.05); });
+    double completedAt = -1;
+    connect(&t, &TimerInstance::stateChanged, this, [&](TimerState s) {
+        if (s == TimerState::Completed) completedAt = time.monotonic();
+    });
+    t.start();
+    time.advance(3);
+    QVERIFY2(completedAt >= 2.0 && completedAt < 2.0 + 1e-6,
+             qPrintable(QString::number(completedAt)));
 }
 
 void TestTimerInstance::stopwatchNeverEnds() {
