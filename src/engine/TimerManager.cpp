@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/TimerNotifications.h"
+#include "presets/Preset.h"
 #include "storage/StorageManager.h"
 
 namespace larkspur {
@@ -110,6 +111,11 @@ TimerInstance* TimerManager::createTimer(const QString& name, double duration, T
     saveTimers();
     Q_EMIT timersChanged();
     return timer;
+}
+
+TimerInstance* TimerManager::createTimer(const Preset& preset) {
+    return createTimer(preset.name, preset.duration, TimerMode::Countdown,
+                       preset.soundConfig.value_or(SoundConfig{}), preset.emoji, preset.color);
 }
 
 void TimerManager::removeTimer(const QUuid& id) {

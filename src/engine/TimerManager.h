@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtQml/qqmlregistration.h>
 #include <QList>
 #include <QObject>
 #include <functional>
@@ -13,14 +14,20 @@
 namespace larkspur {
 
 class StorageManager;
+struct Preset;
 
 inline const QString kActiveTimersFile = QStringLiteral("active-timers.json");
 
 // Owns every timer, persists the list, and runs what follows a completion.
 class TimerManager final : public QObject {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("The application owns the one timer manager")
     Q_PROPERTY(quint64 tick READ tick NOTIFY tickChanged)
     Q_PROPERTY(int activeCount READ activeCount NOTIFY timersChanged)
+    Q_PROPERTY(QList<larkspur::TimerInstance*> timers READ timers NOTIFY timersChanged)
+    Q_PROPERTY(
+        QList<larkspur::TimerInstance*> runningTimers READ runningTimers NOTIFY timersChanged)
 
 public:
     static constexpr double kRefreshInterval = 0.5;
@@ -45,9 +52,11 @@ public:
                                const std::optional<QString>& color = std::nullopt,
                                std::optional<double> endDate = std::nullopt,
                                std::optional<RecurringConfig> recurringConfig = std::nullopt);
+    // A countdown from the preset's settings, appended and saved but not started.
+    TimerInstance* createTimer(const Preset& preset);
     void removeTimer(const QUuid& id);
-    void pauseAll();
-    void resetAll();
+    Q_INVOKABLE void pauseAll();
+    Q_INVOKABLE void resetAll();
     int activeCount() const;
     QList<TimerInstance*> runningTimers() const;
     void startSequence(const TimerSequence& sequence);
