@@ -4,6 +4,8 @@
 
 namespace larkspur {
 
+class PresetManager;
+class ThemeManager;
 class TimerManager;
 class WebhookManager;
 
@@ -21,6 +23,8 @@ public:
 struct SharedManagers {
     QPointer<TimerManager> timerManager;
     QPointer<WebhookManager> webhookManager;
+    QPointer<PresetManager> presetManager;
+    QPointer<ThemeManager> themeManager;
     PanelHost* panel = nullptr;  // absent until launching has finished
 };
 

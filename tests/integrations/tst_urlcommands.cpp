@@ -31,7 +31,13 @@ struct Fixture {
     TimerManager timers{files.storage, time, time, notifier};
     WebhookManager webhooks{files.storage, time};
     FakePanel panel;
-    SharedManagers shared{&timers, &webhooks, &panel};
+    SharedManagers shared = [this] {
+        SharedManagers m;
+        m.timerManager = &timers;
+        m.webhookManager = &webhooks;
+        m.panel = &panel;
+        return m;
+    }();
     UrlCommandHandler handler{shared};
 
     Fixture() { webhooks.setWebhookUrlText(receiver.url()); }
@@ -295,7 +301,8 @@ void TestUrlCommands::withoutManagersNothingHappens() {
     UrlCommandHandler handler(none);
     handler.handleURL("larkspurhollow://start");
     handler.handleURL("larkspurhollow://toggle");
-    SharedManagers noWebhooks{&f.timers, nullptr, nullptr};
+    SharedManagers noWebhooks;
+    noWebhooks.timerManager = &f.timers;
     UrlCommandHandler partial(noWebhooks);
     partial.handleURL("larkspurhollow://start");
     partial.handleURL("larkspurhollow://reset");

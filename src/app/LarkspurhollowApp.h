@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+#include "app/AppDelegate.h"
+#include "app/SharedManagers.h"
+#include "platform/Clock.h"
+#include "platform/QtScheduler.h"
+#include "storage/StorageManager.h"
+
+namespace larkspur {
+
+class DBusNotifier;
+class PresetManager;
+class ThemeManager;
+class TimerManager;
+class WebhookManager;
+
+// The composition root: makes the platform services and the managers, in their fixed order, and
+// lives as long as the process.
+class LarkspurhollowApp final : public QObject {
+    Q_OBJECT
+public:
+    explicit LarkspurhollowApp(QObject* parent = nullptr);
+    ~LarkspurhollowApp() override;
+
+    AppDelegate& delegate() { return *delegate_; }
+    TimerManager& timerManager() { return *timerManager_; }
+    PresetManager& presetManager() { return *presetManager_; }
+    ThemeManager& themeManager() { return *themeManager_; }
+    WebhookManager& webhookManager() { return *webhookManager_; }
+
+    // The one way out, for the Quit command and for termination signals alike.
+    void quit();
+
+private:
+    SystemClock clock_;
+    QtScheduler scheduler_;
+    StorageManager storage_{QString(), StorageManager::Writes::Background};
+    std::unique_ptr<DBusNotifier> notifier_;
+    SharedManagers shared_;
+    std::unique_ptr<AppDelegate> delegate_;
+    TimerManager* timerManager_ = nullptr;
+    PresetManager* presetManager_ = nullptr;
+    ThemeManager* themeManager_ = nullptr;
+    WebhookManager* webhookManager_ = nullptr;
+};
+
+}  // namespace larkspur
