@@ -1,0 +1,146 @@
+#!/usr/bin/python3
+"""Measures how soon the real program takes URL commands, and what it costs while idle.
+
+Prints figures; asserts nothing. Runs in the same throwaway session as the end-to-end
+tests (Xvfb, private session bus, notification service, HTTP receiver on 127.0.0.1).
+
+  /usr/bin/python3 bench/launch_time.py [--binary PATH] [--runs N] [--quick]
+
+Figures:
+  socket      exec until the single-instance socket accepts connections
+  own URL     exec with a start URL on the command line until its webhook arrives
+  hand-over   exec until a second launch with a start URL has got its timer started
+              (webhook arrived); the second launch waits for the socket first
+  second      the second launch alone, from its exec until it exits
+  idle CPU %  CPU time of the program over a window / wall time of the window
+  PSS         proportional set size from /proc/PID/smaps_rollup at the end of a window
+"""
+
+import argparse
+import os
+import statistics
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
+import harness  # noqa: E402
+
+TIGHT_POLL = 0.002
+
+
+def poll(predicate, timeout=15.0):
+    deadline = time.perf_counter() + timeout
+    while time.perf_counter() < deadline:
+        if predicate():
+            return time.perf_counter()
+        time.sleep(TIGHT_POLL)
+    raise RuntimeError("timed out")
+
+
+def cpu_seconds(pid):
+    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    # utime and stime are fields 14 and 15 of the whole line; 12 and 13 after the name.
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def pss_kib(pid):
+    for line in Path(f"/proc/{pid}/smaps_rollup").read_text().splitlines():
+        if line.startswith("Pss:"):
+            return int(line.split()[1])
+    return None
+
+
+def fresh_data(session):
+    for name in (harness.TIMERS_FILE,):
+        path = session.path(name)
+        if path.exists():
+            path.unlink()
+
+
+def started_count(session):
+    return len(session.receiver.events("timer.started"))
+
+
+def measure_launches(session, runs):
+    socket_ms, own_ms, handover_ms, second_ms = [], [], [], []
+    for _ in range(runs):
+        # Command-line URL: handled once launching has finished.
+        fresh_data(session)
+        before = started_count(session)
+        t0 = time.perf_counter()
+        session.launch("larkspurhollow://start?name=Own&duration=600", wait_ready=False)
+        done = poll(lambda: started_count(session) > before)
+        own_ms.append((done - t0) * 1000)
+        session.stop_program()
+
+        # Second launch: waits for the socket like a script would, then hands over.
+        fresh_data(session)
+        before = started_count(session)
+        t0 = time.perf_counter()
+        session.launch(wait_ready=False)
+        ready = poll(session.socket_is_live)
+        socket_ms.append((ready - t0) * 1000)
+        t1 = time.perf_counter()
+        proc = subprocess.Popen([str(harness.BINARY), "larkspurhollow://start?name=Handed"],
+                                env=session.base_env(), stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+        code = proc.wait(15)
+        second_ms.append((time.perf_counter() - t1) * 1000)
+        if code != 0:
+            raise RuntimeError(f"second launch exited {code}")
+        done = poll(lambda: started_count(session) > before)
+        handover_ms.append((done - t0) * 1000)
+        session.stop_program()
+    return {"socket": socket_ms, "own URL": own_ms, "hand-over": handover_ms,
+            "second": second_ms}
+
+
+def measure_idle(session, seconds, with_timer):
+    fresh_data(session)
+    session.launch()
+    if with_timer:
+        session.send("larkspurhollow://start?name=Idle&duration=86400")
+        session.wait_for_timers(lambda t: len(t) == 1)
+    pid = session.proc.pid
+    time.sleep(1.0)  # let start-up work settle before the window opens
+    cpu0, wall0 = cpu_seconds(pid), time.perf_counter()
+    time.sleep(seconds)
+    cpu1, wall1 = cpu_seconds(pid), time.perf_counter()
+    pss = pss_kib(pid)
+    session.stop_program()
+    return 100.0 * (cpu1 - cpu0) / (wall1 - wall0), pss
+
+
+def describe(values):
+    return (f"median {statistics.median(values):7.1f} ms   min {min(values):7.1f}   "
+            f"max {max(values):7.1f}   (n={len(values)})")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--binary", help="program to measure (default: LARKSPUR_BINARY or "
+                                         "build/dev/bin/larkspurhollow)")
+    parser.add_argument("--runs", type=int, help="launches per figure (default 10, quick 5)")
+    parser.add_argument("--quick", action="store_true", help="10 s idle windows instead of 60 s")
+    args = parser.parse_args()
+    if args.binary:
+        harness.BINARY = Path(args.binary).resolve()
+    runs = args.runs or (5 if args.quick else 10)
+    window = 10 if args.quick else 60
+
+    print(f"program: {harness.BINARY}")
+    with harness.Session() as session:
+        figures = measure_launches(session, runs)
+        print("launch until URL commands are taken:")
+        for name, values in figures.items():
+            print(f"  {name:10s} {describe(values)}")
+        print(f"idle, {window} s windows:")
+        for label, with_timer in (("no timers", False), ("one running timer", True)):
+            cpu, pss = measure_idle(session, window, with_timer)
+            print(f"  {label:18s} CPU {cpu:5.2f} %   PSS {pss / 1024:6.1f} MiB")
+
+
+if __name__ == "__main__":
+    main()
