@@ -17,7 +17,7 @@ build_and_run=(
   sound-theme-freedesktop dbus dbus-user-session xdg-utils
 )
 test_only=(
-  xvfb xdotool dbus-x11 python3-dbusmock python3-dbus python3-gi trayer pulseaudio imagemagick
+  xvfb x11-utils xdotool dbus-x11 python3-dbusmock python3-dbus python3-gi trayer pulseaudio imagemagick sox
 )
 
 packages=("${build_and_run[@]}")

@@ -13,6 +13,7 @@ namespace larkspur {
 
 class DBusNotifier;
 class PresetManager;
+class StatsManager;
 class ThemeManager;
 class TimerManager;
 class WebhookManager;
@@ -29,6 +30,7 @@ public:
     TimerManager& timerManager() { return *timerManager_; }
     PresetManager& presetManager() { return *presetManager_; }
     ThemeManager& themeManager() { return *themeManager_; }
+    StatsManager& statsManager() { return *statsManager_; }
     WebhookManager& webhookManager() { return *webhookManager_; }
 
     // The one way out, for the Quit command and for termination signals alike.
@@ -44,6 +46,7 @@ private:
     TimerManager* timerManager_ = nullptr;
     PresetManager* presetManager_ = nullptr;
     ThemeManager* themeManager_ = nullptr;
+    StatsManager* statsManager_ = nullptr;
     WebhookManager* webhookManager_ = nullptr;
 };
 

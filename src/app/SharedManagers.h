@@ -5,6 +5,7 @@
 namespace larkspur {
 
 class PresetManager;
+class StatsManager;
 class ThemeManager;
 class TimerManager;
 class WebhookManager;
@@ -25,6 +26,7 @@ struct SharedManagers {
     QPointer<WebhookManager> webhookManager;
     QPointer<PresetManager> presetManager;
     QPointer<ThemeManager> themeManager;
+    QPointer<StatsManager> statsManager;
     PanelHost* panel = nullptr;  // absent until launching has finished
 };
 

@@ -40,8 +40,11 @@ QString StorageManager::pathFor(const QString& fileName) const {
 }
 
 bool StorageManager::saveJson(const QJsonValue& value, const QString& fileName) const {
+    return saveBytes(json::serialize(value), fileName);
+}
+
+bool StorageManager::saveBytes(QByteArray bytes, const QString& fileName) const {
     const QString path = pathFor(fileName);
-    QByteArray bytes = json::serialize(value);
     if (writer_) {
         writer_->write(path, std::move(bytes));
         return true;

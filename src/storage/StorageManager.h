@@ -35,6 +35,8 @@ public:
 
     // False when an immediate write failed; background failures are only reported.
     bool saveJson(const QJsonValue& value, const QString& fileName) const;
+    // For an owner that encodes its file itself (a very long list kept as text).
+    bool saveBytes(QByteArray bytes, const QString& fileName) const;
     // Waits until every background write has reached the disk.
     void flush() const;
     // Nothing when the file is missing (silently) or unreadable (reported, and a copy of it kept).
