@@ -37,8 +37,9 @@ void FileWriter::write(const QString& path, QByteArray bytes) {
 std::optional<QByteArray> FileWriter::pending(const QString& path) const {
     std::lock_guard lock(mutex_);
     const auto it = waiting_.constFind(path);
-    if (it == waiting_.constEnd()) return std::nullopt;
-    return *it;
+    if (it != waiting_.constEnd()) return *it;
+    if (busy_ && writingPath_ == path) return writingBytes_;
+    return std::nullopt;
 }
 
 void FileWriter::flush() {
@@ -54,16 +55,20 @@ void FileWriter::run() {
             if (stopping_) return;
             continue;
         }
-        const QString path = order_.front();
+        writingPath_ = order_.front();
         order_.pop_front();
-        const QByteArray bytes = waiting_.take(path);
+        writingBytes_ = waiting_.take(writingPath_);
         busy_ = true;
+        const QString path = writingPath_;
+        const QByteArray bytes = writingBytes_;
         lock.unlock();
         QString error;
         if (!writeFileAtomically(path, bytes, &error))
             logLine(QStringLiteral("StorageManager save error: ") + error);
         lock.lock();
         busy_ = false;
+        writingPath_.clear();
+        writingBytes_.clear();
         if (order_.empty()) idle_.notify_all();
     }
 }

@@ -39,6 +39,9 @@ private:
     std::condition_variable idle_;
     std::deque<QString> order_;
     QHash<QString, QByteArray> waiting_;
+    // The write under way stays visible until it is on disk.
+    QString writingPath_;
+    QByteArray writingBytes_;
     bool busy_ = false;
     bool stopping_ = false;
     std::thread thread_;
