@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -34,7 +35,7 @@ void drawStopwatch(QPainter& p, int size) {
 }
 
 // The largest bold monospaced font whose text fits the box.
-QFont fittedFont(const QString& text, const QSizeF& box) {
+QFont measureFittedFont(const QString& text, const QSizeF& box) {
     QFont font(QStringLiteral("monospace"));
     font.setStyleHint(QFont::Monospace);
     font.setBold(true);
@@ -45,6 +46,16 @@ QFont fittedFont(const QString& text, const QSizeF& box) {
                                  box.height() / std::max(1.0, bounds.height()));
     font.setPixelSize(std::max(1, int(100 * scale)));
     return font;
+}
+
+// Digits share one width in a monospaced font, so the fit depends only on the length of the
+// text; measuring fonts is most of the cost of a new image.
+QFont fittedFont(const QString& text, const QSizeF& box) {
+    static QHash<std::pair<qsizetype, int>, QFont> cache;
+    const auto key = std::make_pair(text.size(), int(box.width() * 64) ^ (int(box.height()) << 20));
+    auto it = cache.constFind(key);
+    if (it == cache.constEnd()) it = cache.insert(key, measureFittedFont(text, box));
+    return *it;
 }
 
 void drawLine(QPainter& p, const QString& text, const QRectF& box, const QFont& font) {
@@ -83,7 +94,8 @@ QImage TrayIconRenderer::render(const QString& text, int size) {
     const QRectF topBox(margin, margin, size - 2 * margin, lineHeight);
     const QRectF bottomBox(margin, 2 * margin + lineHeight, size - 2 * margin, lineHeight);
     // Both lines share one size, set by the wider, so the digits line up.
-    const QString wider = top.size() >= bottom.size() ? top : bottom;
+    // Measured with a stand-in of the same length, so the cached fit does not depend on digits.
+    const QString wider(std::max(top.size(), bottom.size()), u'0');
     const QFont font = fittedFont(wider, topBox.size());
     p.setPen(kInk);
     drawLine(p, top, topBox, font);
