@@ -7,16 +7,6 @@
 
 namespace larkspur {
 
-namespace {
-std::optional<QUuid> idFromText(const QString& text) {
-    try {
-        return json::parseUuid(text, QStringLiteral("id"));
-    } catch (const json::JsonError&) {
-        return std::nullopt;
-    }
-}
-}  // namespace
-
 PresetManager::PresetManager(const StorageManager& storage, QObject* parent)
     : QObject(parent), storage_(storage) {
     if (auto loaded = storage_.load<QList<Preset>>(kPresetsFile)) {
@@ -69,7 +59,7 @@ void PresetManager::remove(const QUuid& id) {
 
 void PresetManager::remove(const QString& id) {
     // Text that is no id matches nothing; the file is written all the same.
-    if (const auto parsed = idFromText(id))
+    if (const auto parsed = json::tryParseUuid(id))
         remove(*parsed);
     else
         save();

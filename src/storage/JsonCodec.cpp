@@ -75,6 +75,14 @@ QUuid parseUuid(const QString& text, const QString& where) {
     return id;
 }
 
+std::optional<QUuid> tryParseUuid(const QString& text) {
+    try {
+        return parseUuid(text, QStringLiteral("id"));
+    } catch (const JsonError&) {
+        return std::nullopt;
+    }
+}
+
 double floatToJson(float value) {
     if (!std::isfinite(value)) return 0.0;
     char buffer[32];

@@ -53,6 +53,8 @@ QJsonArray toArray(const QJsonValue& value, const QString& where);
 
 QString uuidToString(const QUuid& id);  // canonical upper-case, no braces
 QUuid parseUuid(const QString& text, const QString& where);
+// For ids that arrive from the views: nothing when the text is not a canonical UUID.
+std::optional<QUuid> tryParseUuid(const QString& text);
 
 // The shortest decimal that reads back as the same 32-bit float, stored as a double.
 double floatToJson(float value);

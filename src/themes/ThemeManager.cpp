@@ -8,16 +8,6 @@
 
 namespace larkspur {
 
-namespace {
-std::optional<QUuid> idFromText(const QString& text) {
-    try {
-        return json::parseUuid(text, QStringLiteral("id"));
-    } catch (const json::JsonError&) {
-        return std::nullopt;
-    }
-}
-}  // namespace
-
 ThemeManager::ThemeManager(const StorageManager& storage, QObject* parent)
     : QObject(parent), storage_(storage), currentTheme_(Theme::light()) {
     if (auto stored = storage_.load<Theme>(kCurrentThemeFile)) currentTheme_ = std::move(*stored);
@@ -71,7 +61,7 @@ void ThemeManager::deleteCustomTheme(const QUuid& id) {
 
 void ThemeManager::deleteCustomTheme(const QString& id) {
     // Text that is no id matches nothing; the file is written all the same.
-    if (const auto parsed = idFromText(id))
+    if (const auto parsed = json::tryParseUuid(id))
         deleteCustomTheme(*parsed);
     else
         saveCustomThemes();
