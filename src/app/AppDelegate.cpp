@@ -9,7 +9,7 @@ namespace larkspur {
 AppDelegate* AppDelegate::shared_ = nullptr;
 
 AppDelegate::AppDelegate(SharedManagers& shared, QObject* parent)
-    : QObject(parent), managers_(shared), urlHandler_(shared) {}
+    : QObject(parent), managers_(shared), urlHandler_(shared), hotKeys_(shared) {}
 
 AppDelegate::~AppDelegate() {
     if (shared_ == this) shared_ = nullptr;
@@ -26,6 +26,7 @@ void AppDelegate::applicationDidFinishLaunching() {
         connect(tray_.get(), &TrayIcon::quitRequested, this, &AppDelegate::quitRequested);
         tray_->show();
     }
+    hotKeys_.registerHotKey();
     launched_ = true;
     const QStringList waiting = std::exchange(pendingUrls_, {});
     urlHandler_.handleURLs(waiting);

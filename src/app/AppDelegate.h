@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "app/HotKeys.h"
 #include "app/SharedManagers.h"
 #include "integrations/UrlCommandHandler.h"
 
@@ -35,6 +36,7 @@ private:
     static AppDelegate* shared_;
     SharedManagers& managers_;
     UrlCommandHandler urlHandler_;
+    HotKeys hotKeys_;
     std::unique_ptr<TrayIcon> tray_;
     QStringList pendingUrls_;
     bool launched_ = false;
