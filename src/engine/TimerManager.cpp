@@ -85,8 +85,11 @@ TimerInstance* TimerManager::adopt(TimerData data) {
     connect(timer, &TimerInstance::persistentChange, this, &TimerManager::saveTimers);
     connect(timer, &TimerInstance::preWarningDue, this,
             [this, timer] { notifier_.post(preWarningNotification(timer->data())); });
-    connect(timer, &TimerInstance::elapsedTimeChanged, this, &TimerManager::relayChange);
+    // Ticks are not relayed: views bind to the timer itself and the refresh tick redraws the
+    // rest, and relaying ten ticks a second would wake the event loop twice as often.
     connect(timer, &TimerInstance::nameChanged, this, &TimerManager::relayChange);
+    connect(timer, &TimerInstance::stateChanged, this, &TimerManager::relayChange);
+    connect(timer, &TimerInstance::totalDurationChanged, this, &TimerManager::relayChange);
     return timer;
 }
 

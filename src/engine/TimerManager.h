@@ -69,7 +69,8 @@ Q_SIGNALS:
     void tickChanged();
     void timersChanged();
     void activeSequenceChanged();
-    // Relayed, on a later pass of the event loop, for any change of any timer.
+    // Relayed, on a later pass of the event loop, for a change of any timer's name, state or
+    // length (not for its ticks).
     void timerChanged();
 
 private:

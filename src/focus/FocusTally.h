@@ -35,6 +35,8 @@ public:
 
     double totalSeconds() const { return totalSeconds_; }
     const PeriodFigures& figures(const StatsPeriods& periods);
+    // The periods of the figures last taken, if any were.
+    const std::optional<StatsPeriods>& periods() const { return periods_; }
     // Whether the figures last taken belong to other periods.
     bool isStale(const StatsPeriods& periods) const { return periods_ && *periods_ != periods; }
 

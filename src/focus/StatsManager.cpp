@@ -69,7 +69,16 @@ double StatsManager::dailyGoalProgress() const {
 }
 
 void StatsManager::refreshPeriods() {
-    const StatsPeriods periods = periodsNow();
+    // Called on every refresh tick: within the day last looked at nothing can have moved on,
+    // and telling so needs no calendar (whose time-zone lookups touch the disk).
+    const double now = clock_.now();
+    if (const auto& taken = tally_.periods(); taken && taken->isToday(now)) return;
+    const StatsPeriods periods = StatsPeriods::at(now, locale_ ? *locale_ : QLocale::system());
+    if (!tally_.periods()) {
+        // Nothing was read yet: take the figures once so that later ticks can skip the calendar.
+        tally_.figures(periods);
+        return;
+    }
     if (!tally_.isStale(periods)) return;
     tally_.figures(periods);
     Q_EMIT figuresChanged();
