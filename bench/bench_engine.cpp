@@ -109,6 +109,8 @@ void trayImageCost() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Images are drawn off screen; no display is needed.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     trayImageCost();
     QTemporaryDir first, second;
