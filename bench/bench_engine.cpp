@@ -76,8 +76,8 @@ void lateness(const StorageManager& storage) {
     // Start them all in one go, as fast as possible, then let the event loop run.
     for (int i = 0; i < kTimers; ++i) {
         TimerInstance* t = manager.timers().at(i);  // a fresh folder: only ours
-        t->start();
         due[std::size_t(i)] = clock.now() + t->totalDuration();
+        t->start();
     }
     QEventLoop loop;
     QTimer poll;
