@@ -13,7 +13,8 @@ build_and_run=(
   qml6-module-qtqml qml6-module-qtqml-models
   libxcb1-dev libxcb-keysyms1-dev libx11-xcb-dev
   fonts-noto-color-emoji fonts-dejavu-core
-  gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav gstreamer1.0-pulseaudio
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
+  gstreamer1.0-pulseaudio libpulse0
   sound-theme-freedesktop dbus dbus-user-session xdg-utils
 )
 test_only=(
