@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/TrayIcon.h"
+#include "engine/SoundManager.h"
 #include "engine/TimerManager.h"
 #include "integrations/WebhookManager.h"
 
@@ -41,6 +42,9 @@ void AppDelegate::openURLs(const QStringList& urls) {
 }
 
 void AppDelegate::onTimerCompleted(TimerInstance* timer) {
+    // The only place a timer's completion sound starts; it remembers whose sound it is.
+    if (SoundManager* sounds = managers_.soundManager)
+        sounds->play(timer->soundConfig(), timer->id());
     if (WebhookManager* webhooks = managers_.webhookManager)
         webhooks->fire(QStringLiteral("timer.completed"), *timer);
 }

@@ -2,27 +2,39 @@
 
 #include <QApplication>
 
+#include "app/StopActionNotifier.h"
 #include "app/TrayIcon.h"
+#include "engine/SoundManager.h"
 #include "engine/TimerManager.h"
 #include "focus/StatsManager.h"
 #include "integrations/WebhookManager.h"
 #include "platform/DBusNotifier.h"
+#include "platform/QtAudioPlayer.h"
 #include "presets/PresetManager.h"
+#include "storage/JsonCodec.h"
 #include "themes/ThemeManager.h"
 
 namespace larkspur {
 
 LarkspurhollowApp::LarkspurhollowApp(QObject* parent)
-    : QObject(parent), notifier_(std::make_unique<DBusNotifier>()) {
+    : QObject(parent),
+      notifier_(std::make_unique<DBusNotifier>()),
+      timerNotifier_(std::make_unique<StopActionNotifier>(
+          [this](const Notification& n, const QStringList& actions) {
+              notifier_->post(n, actions);
+          })) {
     delegate_ = std::make_unique<AppDelegate>(shared_);
     // The order is fixed: each manager loads its files as it is made.
-    timerManager_ = new TimerManager(storage_, clock_, scheduler_, *notifier_, this);
+    timerManager_ = new TimerManager(storage_, clock_, scheduler_, *timerNotifier_, this);
+    timerNotifier_->setTimerManager(timerManager_);
     presetManager_ = new PresetManager(storage_, this);
+    soundManager_ = new SoundManager(storage_, QtAudioPlayer::factory(), this);
     themeManager_ = new ThemeManager(storage_, this);
     statsManager_ = new StatsManager(storage_, clock_, this);
     webhookManager_ = new WebhookManager(storage_, clock_, this);
     shared_.timerManager = timerManager_;
     shared_.presetManager = presetManager_;
+    shared_.soundManager = soundManager_;
     shared_.themeManager = themeManager_;
     shared_.statsManager = statsManager_;
     shared_.webhookManager = webhookManager_;
@@ -32,6 +44,12 @@ LarkspurhollowApp::LarkspurhollowApp(QObject* parent)
             tray->trayIcon().showMessage(n.title, n.body, QSystemTrayIcon::Information);
     });
     connect(delegate_.get(), &AppDelegate::quitRequested, this, &LarkspurhollowApp::quit);
+    // The "Stop" action of a completion whose sound plays until dismissed.
+    connect(notifier_.get(), &DBusNotifier::actionInvoked, soundManager_,
+            [this](const QString& identifier, const QString& action) {
+                if (action != StopActionNotifier::kStopAction) return;
+                if (const auto id = json::tryParseUuid(identifier)) soundManager_->stopSoundOf(*id);
+            });
     // Today and this week move on at midnight whether or not anything is logged.
     connect(timerManager_, &TimerManager::tickChanged, statsManager_,
             &StatsManager::refreshPeriods);
@@ -44,6 +62,7 @@ LarkspurhollowApp::~LarkspurhollowApp() {
     delete webhookManager_;
     delete statsManager_;
     delete themeManager_;
+    delete soundManager_;
     delete presetManager_;
     delete timerManager_;
 }

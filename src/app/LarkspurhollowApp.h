@@ -13,6 +13,8 @@ namespace larkspur {
 
 class DBusNotifier;
 class PresetManager;
+class SoundManager;
+class StopActionNotifier;
 class StatsManager;
 class ThemeManager;
 class TimerManager;
@@ -29,6 +31,7 @@ public:
     AppDelegate& delegate() { return *delegate_; }
     TimerManager& timerManager() { return *timerManager_; }
     PresetManager& presetManager() { return *presetManager_; }
+    SoundManager& soundManager() { return *soundManager_; }
     ThemeManager& themeManager() { return *themeManager_; }
     StatsManager& statsManager() { return *statsManager_; }
     WebhookManager& webhookManager() { return *webhookManager_; }
@@ -41,10 +44,12 @@ private:
     QtScheduler scheduler_;
     StorageManager storage_{QString(), StorageManager::Writes::Background};
     std::unique_ptr<DBusNotifier> notifier_;
+    std::unique_ptr<StopActionNotifier> timerNotifier_;
     SharedManagers shared_;
     std::unique_ptr<AppDelegate> delegate_;
     TimerManager* timerManager_ = nullptr;
     PresetManager* presetManager_ = nullptr;
+    SoundManager* soundManager_ = nullptr;
     ThemeManager* themeManager_ = nullptr;
     StatsManager* statsManager_ = nullptr;
     WebhookManager* webhookManager_ = nullptr;

@@ -5,6 +5,7 @@
 namespace larkspur {
 
 class PresetManager;
+class SoundManager;
 class StatsManager;
 class ThemeManager;
 class TimerManager;
@@ -25,6 +26,7 @@ struct SharedManagers {
     QPointer<TimerManager> timerManager;
     QPointer<WebhookManager> webhookManager;
     QPointer<PresetManager> presetManager;
+    QPointer<SoundManager> soundManager;
     QPointer<ThemeManager> themeManager;
     QPointer<StatsManager> statsManager;
     PanelHost* panel = nullptr;  // absent until launching has finished
