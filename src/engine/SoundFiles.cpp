@@ -43,7 +43,7 @@ QUrl builtInSound(const QString& name) {
 QString findSystemSound(const QStringList& themeFolders, const QString& name) {
     const QString themeName = name == QStringLiteral("Purr") ? QStringLiteral("complete") : name;
     if (!isSafeName(themeName)) return {};
-    // The sound naming specification's extensions, in its order of preference.
+    // The sound theme's extensions, in its order of preference.
     static const QStringList extensions{QStringLiteral("oga"), QStringLiteral("ogg"),
                                         QStringLiteral("wav")};
     for (const QString& folder : themeFolders) {
