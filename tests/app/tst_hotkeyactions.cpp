@@ -5,6 +5,7 @@
 #include "engine/TimerManager.h"
 #include "integrations/WebhookManager.h"
 #include "platform/GlobalHotKeys.h"
+#include "support/FakePanel.h"
 #include "support/HttpReceiver.h"
 #include "support/ManualTime.h"
 #include "support/RecordingNotifier.h"
@@ -15,14 +16,6 @@ using namespace larkspur;
 using namespace larkspur::test;
 
 namespace {
-
-struct FakePanel : PanelHost {
-    bool visible = false;
-    int shows = 0, hides = 0;
-    bool isPanelVisible() const override { return visible; }
-    void showPanel() override { visible = true, ++shows; }
-    void hidePanel() override { visible = false, ++hides; }
-};
 
 // One request as it left, with the state of its timer at that moment.
 struct Sent {
