@@ -73,6 +73,8 @@ class RestoreTests(E2ETestCase):
                "larkspurhollow://start?name=Brief&duration=1",
                "larkspurhollow://start?name=Watch&mode=stopwatch")
         s.wait_for_notifications(1, timeout=3)
+        # The webhook travels on its own; quitting before it arrived would lose it.
+        s.receiver.wait_for_events("timer.completed", 1)
         self.assertEqual(s.stop_program(signal.SIGTERM), 0)
         before = s.timers()
         self.assertEqual([(t["name"], t["state"]) for t in before],
