@@ -39,6 +39,26 @@ QString TimerInstance::displayTime() const {
     return formatClock(std::ceil(remainingTime()));
 }
 
+void TimerInstance::setName(const QString& name) {
+    if (name == data_.name) return;
+    data_.name = name;
+    Q_EMIT nameChanged();
+}
+
+void TimerInstance::setEmoji(const std::optional<QString>& emoji) {
+    if (emoji == data_.emoji) return;
+    data_.emoji = emoji;
+    Q_EMIT nameChanged();
+}
+
+void TimerInstance::setTotalDuration(double seconds) {
+    if (!std::isfinite(seconds) || seconds < 0 || seconds == data_.totalDuration) return;
+    data_.totalDuration = seconds;
+    Q_EMIT totalDurationChanged();
+    // The remaining time, the progress and the shown time follow the length.
+    Q_EMIT elapsedTimeChanged();
+}
+
 void TimerInstance::start() {
     accumulatedBeforePause_ = 0;
     data_.preWarningFired = false;

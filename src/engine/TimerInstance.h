@@ -23,6 +23,8 @@ class TimerInstance final : public QObject {
     Q_PROPERTY(double totalDuration READ totalDuration NOTIFY totalDurationChanged)
     Q_PROPERTY(double elapsedTime READ elapsedTime NOTIFY elapsedTimeChanged)
     Q_PROPERTY(QString emoji READ emojiText NOTIFY nameChanged)
+    Q_PROPERTY(bool hasEmoji READ hasEmoji NOTIFY nameChanged)
+    Q_PROPERTY(QString color READ colorText CONSTANT)
     Q_PROPERTY(double remainingTime READ remainingTime NOTIFY elapsedTimeChanged)
     Q_PROPERTY(double progress READ progress NOTIFY elapsedTimeChanged)
     Q_PROPERTY(QString displayTime READ displayTime NOTIFY elapsedTimeChanged)
@@ -45,11 +47,17 @@ public:
     const SoundConfig& soundConfig() const { return data_.soundConfig; }
     const std::optional<QString>& emoji() const { return data_.emoji; }
     QString emojiText() const { return data_.emoji.value_or(QString()); }
+    bool hasEmoji() const { return data_.emoji.has_value(); }
+    QString colorText() const { return data_.color.value_or(QString()); }
     const std::optional<QString>& color() const { return data_.color; }
     const std::optional<double>& endDate() const { return data_.endDate; }
     bool preWarningFired() const { return data_.preWarningFired; }
     const std::optional<RecurringConfig>& recurringConfig() const { return data_.recurringConfig; }
     void setRunsCompleted(qint64 runs);
+    // Edits from the views; the manager writes the list after them.
+    void setName(const QString& name);
+    void setEmoji(const std::optional<QString>& emoji);
+    void setTotalDuration(double seconds);
     bool isTicking() const { return ticker_.isActive(); }
 
     double remainingTime() const;

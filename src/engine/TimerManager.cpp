@@ -4,6 +4,7 @@
 
 #include "engine/TimerNotifications.h"
 #include "presets/Preset.h"
+#include "storage/JsonCodec.h"
 #include "storage/StorageManager.h"
 
 namespace larkspur {
@@ -119,6 +120,23 @@ TimerInstance* TimerManager::createTimer(const QString& name, double duration, T
 TimerInstance* TimerManager::createTimer(const Preset& preset) {
     return createTimer(preset.name, preset.duration, TimerMode::Countdown,
                        preset.soundConfig.value_or(SoundConfig{}), preset.emoji, preset.color);
+}
+
+TimerInstance* TimerManager::createTimerFromPreset(const Preset& preset) {
+    return createTimer(preset);
+}
+
+void TimerManager::removeTimer(const QString& id) {
+    if (const std::optional<QUuid> uuid = json::tryParseUuid(id)) removeTimer(*uuid);
+}
+
+void TimerManager::applyEdit(TimerInstance* timer, const QString& name, const QString& emoji,
+                             double duration) {
+    if (!timer || !timers_.contains(timer)) return;
+    timer->setName(name);
+    timer->setEmoji(emoji);
+    if (timer->state() == TimerState::Idle) timer->setTotalDuration(duration);
+    saveTimers();
 }
 
 void TimerManager::removeTimer(const QUuid& id) {

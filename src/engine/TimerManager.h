@@ -10,6 +10,7 @@
 #include "engine/TimerInstance.h"
 #include "engine/TimerSequence.h"
 #include "platform/Notifier.h"
+#include "presets/Preset.h"
 
 namespace larkspur {
 
@@ -54,7 +55,14 @@ public:
                                std::optional<RecurringConfig> recurringConfig = std::nullopt);
     // A countdown from the preset's settings, appended and saved but not started.
     TimerInstance* createTimer(const Preset& preset);
+    Q_INVOKABLE larkspur::TimerInstance* createTimerFromPreset(const larkspur::Preset& preset);
     void removeTimer(const QUuid& id);
+    Q_INVOKABLE void removeTimer(const QString& id);
+    // The edit form of a timer card: name and emoji always (an empty emoji stays empty), the
+    // length only while the timer is idle. Written to disk at once.
+    Q_INVOKABLE void applyEdit(larkspur::TimerInstance* timer, const QString& name,
+                               const QString& emoji, double duration);
+    const Clock& clock() const { return clock_; }
     Q_INVOKABLE void pauseAll();
     Q_INVOKABLE void resetAll();
     int activeCount() const;
