@@ -1,0 +1,15 @@
+import QtQuick
+import Larkspurhollow
+
+// A hairline separator across its parent's width, less the given insets.
+Item {
+    property real inset: 0
+
+    implicitHeight: 1
+    Rectangle {
+        x: parent.inset
+        width: parent.width - 2 * parent.inset
+        height: 1
+        color: Style.tint(Style.primary, 0.12)
+    }
+}

@@ -1,0 +1,8 @@
+import QtQuick
+import Larkspurhollow
+
+Text {
+    font.pixelSize: 11
+    font.weight: Font.DemiBold
+    color: Style.secondary
+}

@@ -1,0 +1,15 @@
+import QtQuick
+import Larkspurhollow
+
+// A named symbol drawn from the icon font.
+Text {
+    property string name
+    property real size: 12
+
+    text: Symbols.glyph(name)
+    font.family: Symbols.fontFamily
+    font.pixelSize: size
+    horizontalAlignment: Text.AlignHCenter
+    verticalAlignment: Text.AlignVCenter
+    Accessible.ignored: true
+}
