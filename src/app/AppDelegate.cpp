@@ -1,6 +1,8 @@
 #include "app/AppDelegate.h"
 
+#include "app/FloatingTimerPanel.h"
 #include "app/TrayIcon.h"
+#include "app/TrayPopup.h"
 #include "engine/SoundManager.h"
 #include "engine/TimerManager.h"
 #include "integrations/WebhookManager.h"
@@ -10,27 +12,70 @@ namespace larkspur {
 AppDelegate* AppDelegate::shared_ = nullptr;
 
 AppDelegate::AppDelegate(SharedManagers& shared, QObject* parent)
-    : QObject(parent), managers_(shared), urlHandler_(shared), hotKeys_(shared) {}
+    : QObject(parent), managers_(shared), urlHandler_(shared), hotKeys_(shared), views_(shared) {}
 
 AppDelegate::~AppDelegate() {
     if (shared_ == this) shared_ = nullptr;
+    managers_.panel = nullptr;
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
     if (launched_) return;
     shared_ = this;
+    QPointer<AppDelegate> self(this);
+    panel_ = std::make_unique<FloatingTimerPanel>(
+        views_, [self] { return self ? self->selectedPanelTab_ : QStringLiteral("Timers"); },
+        [self](const QString& tab) {
+            if (self) self->selectedPanelTab_ = tab;
+        });
+    managers_.panel = panel_.get();
+    rebuildPanelContent();
+    dropDown_ = std::make_unique<TrayPopup>(views_);
+    connect(dropDown_.get(), &TrayPopup::togglePanelRequested, this, &AppDelegate::togglePanel);
+    connect(dropDown_.get(), &TrayPopup::panelTabRequested, this, &AppDelegate::showPanelTab);
+    connect(dropDown_.get(), &TrayPopup::openSettingsRequested, this, &AppDelegate::openSettings);
+    connect(dropDown_.get(), &TrayPopup::quitRequested, this, &AppDelegate::quitRequested);
     if (TimerManager* timers = managers_.timerManager) {
         timers->setOnTimerCompleted([this](TimerInstance* t) { onTimerCompleted(t); });
         // Only now, with the handler in place, may a restored timer reach its end.
         timers->continueRestoredTimers();
         tray_ = std::make_unique<TrayIcon>(*timers);
         connect(tray_.get(), &TrayIcon::quitRequested, this, &AppDelegate::quitRequested);
+        connect(tray_.get(), &TrayIcon::dropDownRequested, this, &AppDelegate::toggleDropDown);
         tray_->show();
     }
     hotKeys_.registerHotKey();
     launched_ = true;
     const QStringList waiting = std::exchange(pendingUrls_, {});
     urlHandler_.handleURLs(waiting);
+}
+
+void AppDelegate::togglePanel() {
+    if (panel_) panel_->togglePanel();
+}
+
+void AppDelegate::showPanelTab(const QString& tab) {
+    selectedPanelTab_ = tab;
+    rebuildPanelContent();
+    if (panel_) panel_->showPanel();
+}
+
+void AppDelegate::rebuildPanelContent() {
+    if (panel_) panel_->rebuildPanelContent();
+}
+
+void AppDelegate::openSettings() {
+    // The settings window arrives with its own views; until then the command has nothing to
+    // open.
+}
+
+void AppDelegate::toggleDropDown(const QPoint& pointer) {
+    if (!dropDown_) return;
+    if (dropDown_->isOpen()) {
+        dropDown_->close();
+        return;
+    }
+    dropDown_->openAt(pointer, panel_ && panel_->isPanelVisible());
 }
 
 void AppDelegate::openURLs(const QStringList& urls) {

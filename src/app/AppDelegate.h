@@ -6,11 +6,14 @@
 
 #include "app/HotKeys.h"
 #include "app/SharedManagers.h"
+#include "app/ViewEngine.h"
 #include "integrations/UrlCommandHandler.h"
 
 namespace larkspur {
 
+class FloatingTimerPanel;
 class TrayIcon;
+class TrayPopup;
 
 // Finishes start-up once launching is done and receives the URLs opened by other programs.
 class AppDelegate final : public QObject {
@@ -22,6 +25,18 @@ public:
     static AppDelegate* shared() { return shared_; }
     bool hasFinishedLaunching() const { return launched_; }
     TrayIcon* trayIcon() const { return tray_.get(); }
+    FloatingTimerPanel* panel() const { return panel_.get(); }
+    TrayPopup* dropDown() const { return dropDown_.get(); }
+
+    // The floating panel's tab: "Timers", "Focus", "Sequences" or "Stats". It outlives the
+    // panel's view, so a rebuilt view opens where the user left it.
+    QString selectedPanelTab() const { return selectedPanelTab_; }
+    void togglePanel();
+    void showPanelTab(const QString& tab);
+    void rebuildPanelContent();
+    void openSettings();
+    // Opens the tray's drop-down beside the pointer, or closes it when it is open.
+    void toggleDropDown(const QPoint& pointer);
 
     void applicationDidFinishLaunching();
     // URLs that arrive before launching has finished wait for it, in arrival order.
@@ -37,7 +52,11 @@ private:
     SharedManagers& managers_;
     UrlCommandHandler urlHandler_;
     HotKeys hotKeys_;
+    ViewEngine views_;
+    std::unique_ptr<FloatingTimerPanel> panel_;
+    std::unique_ptr<TrayPopup> dropDown_;
     std::unique_ptr<TrayIcon> tray_;
+    QString selectedPanelTab_ = QStringLiteral("Timers");
     QStringList pendingUrls_;
     bool launched_ = false;
 };

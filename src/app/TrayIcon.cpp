@@ -13,7 +13,7 @@ TrayIcon::TrayIcon(TimerManager& timers, QObject* parent) : QObject(parent), tim
     connect(&menu_, &QMenu::aboutToShow, this, &TrayIcon::rebuildMenu);
     connect(&tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
         if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::MiddleClick)
-            menu_.popup(QCursor::pos());
+            Q_EMIT dropDownRequested(QCursor::pos());
     });
     // The refresh tick and state changes redraw; the image is only re-rendered when its text
     // changes, so an idle program draws nothing.

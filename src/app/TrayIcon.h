@@ -22,6 +22,8 @@ public:
 
 Q_SIGNALS:
     void quitRequested();
+    // A click on the icon: the drop-down opens at the pointer.
+    void dropDownRequested(const QPoint& pointer);
 
 private:
     void refresh();

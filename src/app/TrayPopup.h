@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <memory>
+
+namespace larkspur {
+
+class ViewEngine;
+
+// The tray's drop-down: a borderless popup beside the pointer holding the menu-bar view,
+// closed by Escape or a click elsewhere. The view is made anew at each opening.
+class TrayPopup final : public QObject {
+    Q_OBJECT
+public:
+    explicit TrayPopup(ViewEngine& views, QObject* parent = nullptr);
+    ~TrayPopup() override;
+
+    void openAt(const QPoint& pointer, bool isPanelVisible);
+    bool isOpen() const;
+    QQuickWindow* window() const { return window_.get(); }
+    QQuickItem* content() const { return content_; }
+
+public Q_SLOTS:
+    void close();
+
+Q_SIGNALS:
+    void togglePanelRequested();
+    void openSettingsRequested();
+    void panelTabRequested(const QString& tab);
+    void quitRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private Q_SLOTS:
+    void fitToContent();
+    void onTogglePanel();
+    void onOpenSettings();
+    void onShowPanelTab(const QString& tab);
+    void onQuit();
+
+private:
+    void grabInput();
+
+    ViewEngine& views_;
+    std::unique_ptr<QQuickWindow> window_;
+    QPointer<QQuickItem> content_;
+    QPoint pointer_;
+};
+
+}  // namespace larkspur
