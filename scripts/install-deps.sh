@@ -12,13 +12,13 @@ build_and_run=(
   qml6-module-qtquick-shapes qml6-module-qtquick-dialogs qml6-module-qttest
   qml6-module-qtqml qml6-module-qtqml-models
   libxcb1-dev libxcb-keysyms1-dev libx11-xcb-dev
-  fonts-noto-color-emoji fonts-dejavu-core
+  fonts-noto-color-emoji fonts-dejavu-core fonts-material-design-icons-iconfont
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   gstreamer1.0-pulseaudio libpulse0
   sound-theme-freedesktop dbus dbus-user-session xdg-utils
 )
 test_only=(
-  xvfb x11-utils xdotool dbus-x11 python3-dbusmock python3-dbus python3-gi trayer pulseaudio imagemagick sox
+  xvfb x11-utils xdotool dbus-x11 python3-dbusmock python3-dbus python3-gi python3-pyatspi at-spi2-core trayer pulseaudio imagemagick sox
 )
 
 packages=("${build_and_run[@]}")
