@@ -67,7 +67,8 @@ class TrayTests(E2ETestCase):
         y = int(re.search(r"Absolute upper-left Y:\s+(-?\d+)", geometry).group(1))
         time.sleep(0.3)  # a little progress for the quit to save
 
-        subprocess.run(["xdotool", "mousemove", str(x + 8), str(y + 8), "click", "1"], env=env,
+        # A right click opens the short menu; a left click opens the drop-down.
+        subprocess.run(["xdotool", "mousemove", str(x + 8), str(y + 8), "click", "3"], env=env,
                        check=True, timeout=10 * SCALE)
         menu = wait_until(lambda: top_level_program_windows(s), 5, "the tray menu")
         if artifact("tray-menu.png"):
