@@ -23,6 +23,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (launched_) return;
     shared_ = this;
     QPointer<AppDelegate> self(this);
+    ViewEngine::chooseRenderer();
     panel_ = std::make_unique<FloatingTimerPanel>(
         views_, [self] { return self ? self->selectedPanelTab_ : QStringLiteral("Timers"); },
         [self](const QString& tab) {

@@ -17,6 +17,13 @@ void qml_register_types_Larkspurhollow();
 
 namespace larkspur {
 
+void ViewEngine::chooseRenderer() {
+    if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND") ||
+        qEnvironmentVariableIsSet("QSG_RHI_BACKEND"))
+        return;
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+}
+
 ViewEngine::ViewEngine(const SharedManagers& managers) : managers_(managers) {}
 
 ViewEngine::~ViewEngine() = default;

@@ -21,6 +21,12 @@ public:
     ViewEngine(const ViewEngine&) = delete;
     ViewEngine& operator=(const ViewEngine&) = delete;
 
+    // Draws the views with Qt Quick's software renderer unless the user chose one: these few
+    // small windows redraw a little text each second, which costs far less CPU and memory
+    // (no GL context) than a full OpenGL frame, above all without a GPU. Call before the first
+    // window is made.
+    static void chooseRenderer();
+
     bool isCreated() const { return engine_ != nullptr; }
     QQmlEngine& engine();
 

@@ -22,15 +22,29 @@ Item {
     }
 
     // Internal. The animation runs on the unclamped value, so a change above 1 moves nothing
-    // visible.
+    // visible. A step smaller than the ring can show is drawn at once: animating each tenth of a
+    // second of a long timer would keep the window redrawing without pause.
     property real animatedProgress: progress
-    Behavior on animatedProgress {
-        NumberAnimation {
-            duration: 300
-            // The usual ease-in-ease-out curve.
-            easing.type: Easing.BezierSpline
-            easing.bezierCurve: [0.42, 0, 0.58, 1, 1, 1]
+    readonly property real smallestVisibleStep: 0.005
+    onProgressChanged: {
+        if (!sweep.running && Math.abs(progress - animatedProgress) < smallestVisibleStep) {
+            animatedProgress = progress
+            return
         }
+        sweep.stop()
+        sweep.from = animatedProgress
+        sweep.to = progress
+        sweep.start()
+    }
+    NumberAnimation {
+        id: sweep
+
+        target: ring
+        property: "animatedProgress"
+        duration: 300
+        // The usual ease-in-ease-out curve.
+        easing.type: Easing.BezierSpline
+        easing.bezierCurve: [0.42, 0, 0.58, 1, 1, 1]
     }
 
     implicitWidth: 40
