@@ -1,6 +1,8 @@
 #include "app/TrayIcon.h"
 
 #include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include "app/TrayIconRenderer.h"
 #include "engine/TimerManager.h"
@@ -13,7 +15,7 @@ TrayIcon::TrayIcon(TimerManager& timers, QObject* parent) : QObject(parent), tim
     connect(&menu_, &QMenu::aboutToShow, this, &TrayIcon::rebuildMenu);
     connect(&tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
         if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::MiddleClick)
-            Q_EMIT dropDownRequested(QCursor::pos());
+            Q_EMIT dropDownRequested(dropDownAnchor());
     });
     // The refresh tick and state changes redraw; the image is only re-rendered when its text
     // changes, so an idle program draws nothing.
@@ -25,6 +27,17 @@ QString TrayIcon::labelText() const {
     for (const TimerInstance* t : timers_.timers())
         if (t->state() == TimerState::Running) return t->displayTime();
     return {};
+}
+
+QPoint TrayIcon::dropDownAnchor() const {
+    // Beside the icon where its place is known (XEmbed), so the tray stays visible; at the
+    // pointer otherwise (StatusNotifierItem hosts do not tell).
+    const QPoint pointer = QCursor::pos();
+    const QRect icon = tray_.geometry();
+    if (!icon.isValid()) return pointer;
+    const QScreen* screen = QGuiApplication::screenAt(icon.center());
+    const bool trayOnTop = !screen || icon.center().y() < screen->geometry().center().y();
+    return {pointer.x(), trayOnTop ? icon.bottom() + 1 : icon.top() - 1};
 }
 
 void TrayIcon::show() {

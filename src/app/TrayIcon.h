@@ -17,6 +17,8 @@ public:
     // The text the icon shows now; empty for the symbol.
     QString labelText() const;
     QString shownText() const { return shownText_; }
+    // Where the drop-down opens: next to the icon's edge that faces the screen.
+    QPoint dropDownAnchor() const;
     QSystemTrayIcon& trayIcon() { return tray_; }
     void show();
 

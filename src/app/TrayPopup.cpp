@@ -30,7 +30,10 @@ void TrayPopup::openAt(const QPoint& pointer, bool isPanelVisible) {
     close();
     if (!window_) {
         window_ = std::make_unique<QQuickWindow>();
-        window_->setFlags(Qt::Popup | Qt::FramelessWindowHint);
+        // Not a Qt popup: those are left out of the accessibility tree. An override-redirect
+        // tool window with our own grabs behaves the same and can be read by screen readers.
+        window_->setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                          Qt::X11BypassWindowManagerHint);
         window_->setTitle(QStringLiteral("Larkspurhollow"));
         window_->installEventFilter(this);
     }

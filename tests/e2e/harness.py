@@ -9,7 +9,9 @@ module.
 Environment:
   LARKSPUR_BINARY             the program (default: build/dev/bin/larkspurhollow)
   LARKSPUR_E2E_TIMEOUT_SCALE  stretches every deadline, e.g. 3 for sanitizer builds
-  LARKSPUR_E2E_ARTIFACTS      a folder for screenshots of the tray icon
+  LARKSPUR_E2E_ARTIFACTS      a folder for screenshots; test_tray.py keeps its screenshots
+                              only when this is set, the view tests always keep theirs, here
+                              or else in <build>/e2e-artifacts (beside the program's bin/)
 """
 
 import calendar
@@ -39,6 +41,8 @@ APP_DIR = "Larkspurhollow"
 TIMERS_FILE = "active-timers.json"
 WEBHOOK_FILE = "webhook-url.json"
 SOCKET_NAME = "larkspurhollow"
+PROGRAM_CLASS = '("larkspurhollow" "Larkspurhollow")'
+A11Y_BUS_NAME = "org.a11y.Bus"
 NOTIFY_BUS_NAME = "org.freedesktop.Notifications"
 NOTIFY_PATH = "/org/freedesktop/Notifications"
 MOCK_IFACE = "org.freedesktop.DBus.Mock"
@@ -62,6 +66,14 @@ BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Config
 </busconfig>
 """
 # No <servicedir>: a service installed on the host must never be activated into a test.
+
+
+def artifacts_dir():
+    """The folder that screenshots of the views go to, created on first use."""
+    folder = os.environ.get("LARKSPUR_E2E_ARTIFACTS")
+    path = Path(folder) if folder else BINARY.resolve().parent.parent / "e2e-artifacts"
+    path.mkdir(parents=True, exist_ok=True)
+    return path
 
 
 def reference_now():
@@ -235,10 +247,12 @@ class Session:
     webhook_path, http_status: the receiver's path in that address, and its answer.
     tray: start an XEmbed tray host (trayer).
     unwritable_data: XDG_DATA_HOME is a regular file, so no data folder can be made.
+    accessibility: start an accessibility bus (AT-SPI) and let the program join it; see
+                   accessibility() for a client.
     """
 
     def __init__(self, *, notifications=True, webhook=True, webhook_path="/hook", http_status=200,
-                 tray=False, unwritable_data=False):
+                 tray=False, unwritable_data=False, accessibility=False):
         if not BINARY.is_file():
             raise RuntimeError(f"program not found at {BINARY}; set LARKSPUR_BINARY")
         self._want_notifications = notifications
@@ -247,6 +261,9 @@ class Session:
         self._webhook_path = webhook_path
         self._http_status = http_status
         self._unwritable_data = unwritable_data
+        self._want_accessibility = accessibility
+        self.a11y = None
+        self._a11y_client = None
         self.root = Path(tempfile.mkdtemp(prefix="larkspur-e2e-"))
         self.xvfb = self.bus = self.mock = self.trayer = self.proc = None
         self._xvfb_pipe = None
@@ -290,6 +307,8 @@ class Session:
         if self._want_notifications:
             self.start_notification_service()
         self._await_xvfb()
+        if self._want_accessibility:
+            self._start_accessibility_bus()
         if self._want_tray:
             self._start_tray()
         # Always there, so that "nothing was sent" can be checked against a real peer.
@@ -304,7 +323,10 @@ class Session:
         for proc in self._extra:
             _kill_group(proc)
         self._extra.clear()
-        for name in ("trayer", "mock", "bus", "xvfb"):
+        if self._a11y_client is not None:
+            self._a11y_client.close()
+            self._a11y_client = None
+        for name in ("trayer", "a11y", "mock", "bus", "xvfb"):
             _kill_group(getattr(self, name))
             setattr(self, name, None)
         if self._xvfb_pipe is not None:
@@ -335,8 +357,12 @@ class Session:
             "XDG_CACHE_HOME": str(self.root / "cache"),
             "XDG_STATE_HOME": str(self.root / "state"),
             "XDG_RUNTIME_DIR": str(self.runtime),
-            "NO_AT_BRIDGE": "1",
         }
+        if self._want_accessibility:
+            # Qt joins the accessibility bus only when asked to or when a screen reader runs.
+            env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+        else:
+            env["NO_AT_BRIDGE"] = "1"
         for key in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "QT_LOGGING_RULES"):
             if key in os.environ:
                 env[key] = os.environ[key]
@@ -406,6 +432,26 @@ class Session:
         wait_until(lambda: not self._dbus.name_has_owner(NOTIFY_BUS_NAME), 5,
                    "the notification service to leave the bus")
 
+    def _start_accessibility_bus(self):
+        # The launcher owns org.a11y.Bus on the session bus and starts the accessibility bus
+        # (under XDG_RUNTIME_DIR) with the registry on it; its whole group ends at close().
+        self.a11y = self._spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_until(lambda: self._dbus.name_has_owner(A11Y_BUS_NAME), 10,
+                   "the accessibility bus launcher on the session bus")
+
+    def accessibility(self):
+        """An AT-SPI client (atspi.Accessibility) for this session, made once.
+
+        It learns of popup windows only from their activation, so make it before opening one.
+        """
+        if not self._want_accessibility:
+            raise RuntimeError("this session was made without accessibility=True")
+        if self._a11y_client is None:
+            import atspi
+            self._a11y_client = atspi.Accessibility(self.bus_address, timeout_scale=SCALE)
+        return self._a11y_client
+
     def _start_tray(self):
         self.trayer = self._spawn(
             ["trayer", "--edge", "top", "--align", "left", "--widthtype", "pixel", "--width",
@@ -444,6 +490,41 @@ class Session:
                 if '("larkspurhollow" "Larkspurhollow")' in below:
                     return re.match(r"\s*(0x[0-9a-f]+)", below).group(1)
         return None
+
+    def program_windows(self):
+        """The program's mapped top-level windows as {id: (x, y, width, height)}."""
+        found = {}
+        for line in self.window_tree():
+            match = re.match(r"^     (0x[0-9a-f]+) .*" + re.escape(PROGRAM_CLASS), line)
+            if not match:
+                continue
+            geometry = self.window_geometry(match.group(1))
+            if geometry is not None:
+                found[match.group(1)] = geometry
+        return found
+
+    def window_geometry(self, window_id):
+        """(x, y, width, height) of a window on the screen, or None while it is not viewable."""
+        info = subprocess.run(["xwininfo", "-id", window_id], env=self.base_env(),
+                              capture_output=True, text=True, timeout=10 * SCALE).stdout
+        if "Map State: IsViewable" not in info:
+            return None
+        return tuple(int(re.search(rf"{key}:\s+(-?\d+)", info).group(1))
+                     for key in ("Absolute upper-left X", "Absolute upper-left Y", "Width",
+                                 "Height"))
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *[str(a) for a in args]], env=self.base_env(), check=True,
+                       timeout=10 * SCALE)
+
+    def click_at(self, x, y):
+        self.xdotool("mousemove", x, y, "click", "1")
+
+    def screenshot(self, path, window="root"):
+        """A PNG of the whole screen, or of one window by its id."""
+        subprocess.run(["import", "-window", window, str(path)], env=self.base_env(),
+                       check=True, capture_output=True, timeout=20 * SCALE)
+        return path
 
     def capture_window(self, window_id, path=None):
         """Raw RGB pixels of a window (and a PNG at path, when asked)."""

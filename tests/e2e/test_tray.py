@@ -25,14 +25,9 @@ def artifact(name):
 
 
 def top_level_program_windows(session):
-    """Mapped-size windows of the program directly below the root (menus, popups)."""
-    found = []
-    for line in session.window_tree():
-        match = re.match(r"^     (0x[0-9a-f]+) .*" + re.escape(PROGRAM_CLASS) + r"\s+(\d+)x(\d+)",
-                         line)
-        if match and int(match.group(2)) > 1 and int(match.group(3)) > 1:
-            found.append(match.group(1))
-    return found
+    """The program's mapped windows directly below the root (menus, popups, the panel)."""
+    return [window for window, (_, _, width, height) in session.program_windows().items()
+            if width > 1 and height > 1]
 
 
 class TrayTests(E2ETestCase):
@@ -68,9 +63,12 @@ class TrayTests(E2ETestCase):
         time.sleep(0.3)  # a little progress for the quit to save
 
         # A right click opens the short menu; a left click opens the drop-down.
+        # Starting a timer showed the panel; the menu is the window that comes on top of it.
+        before = set(top_level_program_windows(s))
         subprocess.run(["xdotool", "mousemove", str(x + 8), str(y + 8), "click", "3"], env=env,
                        check=True, timeout=10 * SCALE)
-        menu = wait_until(lambda: top_level_program_windows(s), 5, "the tray menu")
+        menu = wait_until(lambda: [w for w in top_level_program_windows(s) if w not in before], 5,
+                          "the tray menu")
         if artifact("tray-menu.png"):
             subprocess.run(["import", "-window", "root", str(artifact("tray-menu.png"))], env=env,
                            timeout=20 * SCALE)

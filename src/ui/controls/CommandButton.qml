@@ -4,6 +4,7 @@ import Larkspurhollow
 
 // A plain command of the drop-down: a symbol and a title, the whole row clickable.
 Button {
+    Accessible.onPressAction: clicked()
     id: command
 
     property string symbol

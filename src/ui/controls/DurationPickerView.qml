@@ -69,6 +69,7 @@ Item {
         spacing: 2
 
         StepButton {
+            Accessible.onPressAction: clicked()
             anchors.horizontalCenter: parent.horizontalCenter
             symbol: "chevron.up"
             Accessible.name: column.unitName + " up"
@@ -87,6 +88,7 @@ Item {
             Accessible.name: column.unitName + ": " + text
         }
         StepButton {
+            Accessible.onPressAction: clicked()
             anchors.horizontalCenter: parent.horizontalCenter
             symbol: "chevron.down"
             Accessible.name: column.unitName + " down"

@@ -53,6 +53,7 @@ Column {
                 height: 34
 
                 T.AbstractButton {
+                    Accessible.onPressAction: clicked()
                     id: cell
 
                     readonly property bool isSelected: parent.modelData === picker.selectedEmoji

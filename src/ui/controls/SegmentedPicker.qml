@@ -21,6 +21,7 @@ Row {
     Repeater {
         model: picker.options
         delegate: Button {
+            Accessible.onPressAction: clicked()
             id: segment
 
             required property var modelData

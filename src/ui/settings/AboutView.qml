@@ -58,6 +58,7 @@ Column {
     }
 
     T.AbstractButton {
+        Accessible.onPressAction: clicked()
         id: link
 
         objectName: "siteLink"

@@ -5,6 +5,7 @@ import Larkspurhollow
 // A round symbol button of a timer card. `card.hoveredButton` holds the id of the one under
 // the pointer, so hovering one card's button highlights only that button.
 Button {
+    Accessible.onPressAction: clicked()
     id: control
 
     required property Item card

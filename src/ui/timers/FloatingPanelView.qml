@@ -61,6 +61,7 @@ Item {
             Repeater {
                 model: root.tabs
                 delegate: Button {
+                    Accessible.onPressAction: clicked()
                     id: tabButton
 
                     required property var modelData
@@ -121,6 +122,7 @@ Item {
     }
 
     Button {
+        Accessible.onPressAction: clicked()
         id: closeButton
         objectName: "closeButton"
 
@@ -234,6 +236,7 @@ Item {
                 width: parent.width
                 height: addButton.height + 20
                 Button {
+                    Accessible.onPressAction: clicked()
                     id: addButton
                     objectName: "addButton"
 

@@ -56,6 +56,7 @@ Item {
             color: Style.primary
         }
         Button {
+            Accessible.onPressAction: clicked()
             anchors.right: parent.right
             anchors.rightMargin: 20
             anchors.verticalCenter: title.verticalCenter
@@ -160,6 +161,7 @@ Item {
                         Accessible.name: "Emoji"
                     }
                     Button {
+                        Accessible.onPressAction: clicked()
                         id: pickButton
                         objectName: "pickButton"
 
@@ -241,7 +243,7 @@ Item {
                     spacing: 4
                     Accessible.name: "End Time"
                     SpinBox {
-                        width: 96
+                        width: 132
                         from: 0
                         to: 23
                         wrap: true
@@ -259,7 +261,7 @@ Item {
                         anchors.verticalCenter: parent.verticalCenter
                     }
                     SpinBox {
-                        width: 96
+                        width: 132
                         from: 0
                         to: 59
                         wrap: true
@@ -340,6 +342,7 @@ Item {
                         }
                     }
                     Button {
+                        Accessible.onPressAction: clicked()
                         anchors.verticalCenter: parent.verticalCenter
                         flat: true
                         padding: 4
@@ -398,6 +401,8 @@ Item {
                 objectName: "recurringSection"
                 Divider { width: parent.width }
                 Switch {
+                    Accessible.onToggleAction: { toggle(); toggled() }
+                    Accessible.onPressAction: { toggle(); toggled() }
                     text: "Recurring"
                     font.pixelSize: 12
                     font.weight: Font.Medium
@@ -440,6 +445,8 @@ Item {
                         Accessible.name: "Interval"
                     }
                     Switch {
+                        Accessible.onToggleAction: { toggle(); toggled() }
+                        Accessible.onPressAction: { toggle(); toggled() }
                         text: "Unlimited runs"
                         font.pixelSize: 11
                         checked: form.recurringUnlimited
@@ -487,6 +494,8 @@ Item {
         width: parent.width
         height: createButton.height + 28
         Switch {
+            Accessible.onToggleAction: { toggle(); toggled() }
+            Accessible.onPressAction: { toggle(); toggled() }
             x: 20
             anchors.verticalCenter: parent.verticalCenter
             text: "Start Now"
@@ -497,6 +506,7 @@ Item {
             onToggled: form.startNow = checked
         }
         Button {
+            Accessible.onPressAction: clicked()
             id: createButton
             objectName: "createButton"
 

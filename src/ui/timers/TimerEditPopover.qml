@@ -74,6 +74,7 @@ Popup {
         Row {
             spacing: 12
             Button {
+                Accessible.onPressAction: clicked()
                 text: "Cancel"
                 objectName: "editCancel"
                 flat: true
@@ -81,6 +82,7 @@ Popup {
                 onClicked: popover.close()
             }
             Button {
+                Accessible.onPressAction: clicked()
                 id: save
                 objectName: "editSave"
 
@@ -92,6 +94,8 @@ Popup {
                     text: save.text
                     font: save.font
                     color: popover.card.timerColor
+                    horizontalAlignment: Text.AlignHCenter
+                    verticalAlignment: Text.AlignVCenter
                 }
                 onClicked: popover.card.saveEdit()
             }
