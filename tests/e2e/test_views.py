@@ -330,6 +330,23 @@ class PanelTests(ViewTestCase):
         wait_until(lambda: not self.panel(), 3, "the panel to hide through AT-SPI")
         self.assertNoWebhook()
 
+    def test_hot_key_and_url_toggle_the_panel_and_keep_its_tab(self):
+        self.start_from_chip("⚡ Quick 5", "Quick 5")
+        self.s.xdotool("key", "alt+shift+t")
+        wait_until(self.panel, 5, "the panel to show on Alt+Shift+T")
+        self.click_named("Stats")
+        self.ui.wait_gone("push button", "Pause Quick 5")
+        self.s.xdotool("key", "alt+shift+t")
+        wait_until(lambda: not self.panel(), 5, "the panel to hide on Alt+Shift+T")
+        self.s.send("larkspurhollow://toggle")
+        wait_until(self.panel, 5, "the panel to show on the toggle URL")
+        self.ui.wait_for("push button", "Close Timer Panel")
+        # Still on Stats: no card is drawn.
+        self.assertTrue(holds_for(lambda: not self.ui.find("push button", "Pause Quick 5"), 0.5))
+        self.click_named("Timers")
+        self.ui.one("push button", "Pause Quick 5")
+        self.assertEqual(self.panel()[2:], (400, 400))
+
     def test_new_timer_sheet_creates_a_running_countdown(self):
         self.show_panel()
         self.click_named("New Timer")

@@ -156,6 +156,8 @@ Item {
                         objectName: "emojiField"
                         font.pixelSize: 16
                         font.family: Style.emojiFamily
+                        // Colour glyphs need Qt's own text rendering.
+                        renderType: Text.QtRendering
                         text: form.emoji
                         onTextEdited: form.emoji = text
                         Accessible.name: "Emoji"

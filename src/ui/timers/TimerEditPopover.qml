@@ -60,6 +60,8 @@ Popup {
                 width: 40
                 font.pixelSize: 14
                 font.family: Style.emojiFamily
+                // Colour glyphs need Qt's own text rendering.
+                renderType: Text.QtRendering
                 text: popover.card.editEmoji
                 objectName: "editEmoji"
                 onTextEdited: popover.card.editEmoji = text
