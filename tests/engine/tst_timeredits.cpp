@@ -3,10 +3,7 @@
 #include <QJsonObject>
 #include <QTest>
 
-#include "engine/TimerManager.h"
-#include "support/ManualTime.h"
-#include "support/RecordingNotifier.h"
-#include "support/TempStorage.h"
+#include "support/TimerWorld.h"
 
 using namespace larkspur;
 using namespace larkspur::test;
@@ -41,10 +38,9 @@ void TestTimerEdits::editIsSavedAtOnce() {
     QFETCH(TimerState, state);
     QFETCH(QString, emoji);
     QFETCH(double, expectedDuration);
-    TempStorage files;
-    ManualTime time;
-    RecordingNotifier notifier;
-    TimerManager manager(files.storage, time, time, notifier);
+    TimerWorld world;
+    TimerManager& manager = world.manager;
+    const TempStorage& files = world.files;
     TimerInstance* t = manager.createTimer("Tea", 600, TimerMode::Countdown, {});
     if (state != TimerState::Idle) t->start();
     if (state == TimerState::Paused) t->pause();
@@ -62,11 +58,9 @@ void TestTimerEdits::editIsSavedAtOnce() {
 }
 
 void TestTimerEdits::editsOfStrangersAreIgnored() {
-    TempStorage files;
-    ManualTime time;
-    RecordingNotifier notifier;
-    TimerManager manager(files.storage, time, time, notifier);
-    TimerManager other(files.storage, time, time, notifier);
+    TimerWorld world;
+    TimerManager& manager = world.manager;
+    TimerManager other(world.files.storage, world.time, world.time, world.notifier);
     TimerInstance* stranger = other.createTimer("Other", 60, TimerMode::Countdown, {});
     manager.applyEdit(stranger, QStringLiteral("Changed"), QString(), 5);
     manager.applyEdit(nullptr, QStringLiteral("Changed"), QString(), 5);
@@ -79,10 +73,9 @@ void TestTimerEdits::editsOfStrangersAreIgnored() {
 }
 
 void TestTimerEdits::removalByIdText() {
-    TempStorage files;
-    ManualTime time;
-    RecordingNotifier notifier;
-    TimerManager manager(files.storage, time, time, notifier);
+    TimerWorld world;
+    TimerManager& manager = world.manager;
+    const TempStorage& files = world.files;
     TimerInstance* t = manager.createTimer("Tea", 60, TimerMode::Countdown, {});
     manager.removeTimer(QStringLiteral("not an id"));
     QCOMPARE(manager.timers().size(), 1);

@@ -1,10 +1,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "engine/TimerManager.h"
-#include "support/ManualTime.h"
-#include "support/RecordingNotifier.h"
-#include "support/TempStorage.h"
+#include "support/TimerWorld.h"
 #include "ui/NewTimerForm.h"
 
 using namespace larkspur;
@@ -17,13 +14,9 @@ double tenOClock() {
     return double(at.toSecsSinceEpoch()) - kReferenceDateOffset;
 }
 
-struct Fixture {
-    TempStorage files;
-    ManualTime time{tenOClock()};
-    RecordingNotifier notifier;
-    TimerManager manager{files.storage, time, time, notifier};
+struct Fixture : TimerWorld {
     NewTimerForm form;
-    Fixture() { form.setTimerManager(&manager); }
+    Fixture() : TimerWorld(tenOClock()) { form.setTimerManager(&manager); }
 };
 }  // namespace
 

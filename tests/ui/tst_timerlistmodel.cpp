@@ -1,10 +1,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "engine/TimerManager.h"
-#include "support/ManualTime.h"
-#include "support/RecordingNotifier.h"
-#include "support/TempStorage.h"
+#include "support/TimerWorld.h"
 #include "ui/TimerListModel.h"
 
 using namespace larkspur;
@@ -26,10 +23,8 @@ TimerInstance* at(const TimerListModel& model, int row) {
 }  // namespace
 
 void TestTimerListModel::followsAdditionsAndRemovals() {
-    TempStorage files;
-    ManualTime time;
-    RecordingNotifier notifier;
-    TimerManager manager(files.storage, time, time, notifier);
+    TimerWorld world;
+    TimerManager& manager = world.manager;
     TimerInstance* a = manager.createTimer("A", 10, TimerMode::Countdown, {});
 
     TimerListModel model;
@@ -59,10 +54,9 @@ void TestTimerListModel::followsAdditionsAndRemovals() {
 }
 
 void TestTimerListModel::stateChangesLeaveRowsAlone() {
-    TempStorage files;
-    ManualTime time;
-    RecordingNotifier notifier;
-    TimerManager manager(files.storage, time, time, notifier);
+    TimerWorld world;
+    TimerManager& manager = world.manager;
+    ManualTime& time = world.time;
     TimerInstance* t = manager.createTimer("A", 1, TimerMode::Countdown, {});
     TimerListModel model;
     model.setTimerManager(&manager);
