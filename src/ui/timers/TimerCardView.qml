@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls.Basic
 import Larkspurhollow
 
 // One timer: its ring and emoji, name, time and mode, and its four round buttons. A completed
