@@ -140,6 +140,31 @@ Item {
             mouseClick(command(menu, "Quit"))
         }
 
+        function test_keyboard() {
+            const menu = make()
+            const spy = createTemporaryObject(spyComponent, top, { target: menu, signalName: "showPanelTab" })
+            menu.forceActiveFocus()
+            keyClick(Qt.Key_Down)
+            verify(command(menu, "New Timer...").activeFocus)
+            keyClick(Qt.Key_Down)
+            verify(command(menu, "Focus Mode").activeFocus)
+            keyClick(Qt.Key_Return)
+            compare(spy.count, 1)
+            compare(spy.signalArguments[0][0], "Focus")
+            keyClick(Qt.Key_Up)
+            keyClick(Qt.Key_Return)
+            verify(menu.showingNewTimer)
+            // Escape from a command still closes: first the sheet, then the drop-down.
+            menu.forceActiveFocus()
+            keyClick(Qt.Key_Escape)
+            verify(!menu.showingNewTimer)
+            const closes = createTemporaryObject(spyComponent, top, { target: menu, signalName: "closeRequested" })
+            keyClick(Qt.Key_Up)
+            verify(command(menu, "Quit").activeFocus)
+            keyClick(Qt.Key_Escape)
+            compare(closes.count, 1)
+        }
+
         function test_quit() {
             const menu = make()
             const spy = createTemporaryObject(spyComponent, top, { target: menu, signalName: "quit" })

@@ -2,15 +2,21 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Larkspurhollow
 
-// A plain command of the drop-down: a symbol and a title, the whole row clickable.
+// A plain command of the drop-down: a symbol and a title, the whole row clickable. Up and Down
+// move between commands, Return runs one.
 Button {
-    Accessible.onPressAction: clicked()
     id: command
+    Accessible.onPressAction: clicked()
 
     property string symbol
 
     flat: true
     hoverEnabled: true
+    focusPolicy: Qt.StrongFocus
+    Keys.onReturnPressed: clicked()
+    Keys.onEnterPressed: clicked()
+    Keys.onDownPressed: nextItemInFocusChain(true).forceActiveFocus()
+    Keys.onUpPressed: nextItemInFocusChain(false).forceActiveFocus()
     leftPadding: 6
     rightPadding: 6
     topPadding: 4
@@ -34,6 +40,7 @@ Button {
     }
     background: Rectangle {
         radius: 5
-        color: command.hovered ? Style.tint(Style.primary, 0.08) : "transparent"
+        color: command.hovered || command.visualFocus ? Style.tint(Style.primary, 0.08)
+                                                      : "transparent"
     }
 }

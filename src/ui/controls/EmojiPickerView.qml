@@ -53,8 +53,8 @@ Column {
                 height: 34
 
                 T.AbstractButton {
-                    Accessible.onPressAction: clicked()
                     id: cell
+                    Accessible.onPressAction: clicked()
 
                     readonly property bool isSelected: parent.modelData === picker.selectedEmoji
 

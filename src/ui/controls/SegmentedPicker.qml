@@ -21,8 +21,8 @@ Row {
     Repeater {
         model: picker.options
         delegate: Button {
-            Accessible.onPressAction: clicked()
             id: segment
+            Accessible.onPressAction: clicked()
 
             required property var modelData
             required property int index

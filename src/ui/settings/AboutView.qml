@@ -58,8 +58,8 @@ Column {
     }
 
     T.AbstractButton {
-        Accessible.onPressAction: clicked()
         id: link
+        Accessible.onPressAction: clicked()
 
         objectName: "siteLink"
         anchors.horizontalCenter: parent.horizontalCenter

@@ -5,8 +5,8 @@ import Larkspurhollow
 // A round symbol button of a timer card. `card.hoveredButton` holds the id of the one under
 // the pointer, so hovering one card's button highlights only that button.
 Button {
-    Accessible.onPressAction: clicked()
     id: control
+    Accessible.onPressAction: clicked()
 
     required property Item card
     required property string buttonId

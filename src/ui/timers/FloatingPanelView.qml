@@ -61,8 +61,8 @@ Item {
             Repeater {
                 model: root.tabs
                 delegate: Button {
-                    Accessible.onPressAction: clicked()
                     id: tabButton
+                    Accessible.onPressAction: clicked()
 
                     required property var modelData
                     readonly property bool selected: root.selectedTab === modelData.label
@@ -122,8 +122,8 @@ Item {
     }
 
     Button {
-        Accessible.onPressAction: clicked()
         id: closeButton
+        Accessible.onPressAction: clicked()
         objectName: "closeButton"
 
         anchors.top: parent.top
@@ -236,8 +236,8 @@ Item {
                 width: parent.width
                 height: addButton.height + 20
                 Button {
-                    Accessible.onPressAction: clicked()
                     id: addButton
+                    Accessible.onPressAction: clicked()
                     objectName: "addButton"
 
                     x: 16

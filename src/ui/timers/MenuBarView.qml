@@ -29,6 +29,9 @@ Item {
     implicitWidth: showingNewTimer ? sheetLoader.implicitWidth : 300
     implicitHeight: showingNewTimer ? sheetLoader.implicitHeight : menu.implicitHeight + 24
     focus: true
+    // From the drop-down itself, Down and Up reach the first and last command.
+    Keys.onDownPressed: newTimerCommand.forceActiveFocus()
+    Keys.onUpPressed: quitCommand.forceActiveFocus()
     Keys.onEscapePressed: {
         if (showingNewTimer)
             showingNewTimer = false
@@ -163,6 +166,8 @@ Item {
         Divider { width: parent.width }
 
         CommandButton {
+            id: newTimerCommand
+
             width: parent.width
             text: "New Timer..."
             symbol: "plus.circle"
@@ -227,6 +232,8 @@ Item {
         }
         Divider { width: parent.width }
         CommandButton {
+            id: quitCommand
+
             width: parent.width
             text: "Quit"
             symbol: "power"

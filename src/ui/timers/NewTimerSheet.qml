@@ -163,8 +163,8 @@ Item {
                         Accessible.name: "Emoji"
                     }
                     Button {
-                        Accessible.onPressAction: clicked()
                         id: pickButton
+                        Accessible.onPressAction: clicked()
                         objectName: "pickButton"
 
                         anchors.verticalCenter: parent.verticalCenter
@@ -508,8 +508,8 @@ Item {
             onToggled: form.startNow = checked
         }
         Button {
-            Accessible.onPressAction: clicked()
             id: createButton
+            Accessible.onPressAction: clicked()
             objectName: "createButton"
 
             anchors.right: parent.right

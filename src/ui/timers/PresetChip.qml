@@ -5,8 +5,8 @@ import Larkspurhollow
 // A preset as a capsule: its emoji and name. The drop-down draws it quietly; the new-timer
 // sheet draws it in the accent colour.
 Button {
-    Accessible.onPressAction: clicked()
     id: chip
+    Accessible.onPressAction: clicked()
 
     required property var preset
     property bool accented: false

@@ -84,8 +84,8 @@ Popup {
                 onClicked: popover.close()
             }
             Button {
-                Accessible.onPressAction: clicked()
                 id: save
+                Accessible.onPressAction: clicked()
                 objectName: "editSave"
 
                 text: "Save"
