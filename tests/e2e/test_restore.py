@@ -29,7 +29,7 @@ class RestoreTests(E2ETestCase):
         # A slow launch (sanitizers) may already have seen Soon finish as well.
         alarm = s.wait_for_notifications(1, timeout=3)[0]
         self.assertEqual(alarm["body"], f"{ALARM} Alarm {DASH} Time's up!")
-        [body] = s.receiver.wait_for_events("timer.completed", 1)
+        body = s.receiver.wait_for_events("timer.completed", 1)[0]
         self.assertEqual((body["timer_name"], body["timer_emoji"]), ("Alarm", ALARM))
 
         # Soon had one second left and finishes it now.
