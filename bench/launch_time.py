@@ -17,7 +17,6 @@ Figures:
 """
 
 import argparse
-import os
 import statistics
 import subprocess
 import sys
@@ -27,22 +26,8 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
 import harness  # noqa: E402
 
-TIGHT_POLL = 0.002
-
-
-def poll(predicate, timeout=15.0):
-    deadline = time.perf_counter() + timeout
-    while time.perf_counter() < deadline:
-        if predicate():
-            return time.perf_counter()
-        time.sleep(TIGHT_POLL)
-    raise RuntimeError("timed out")
-
-
-def cpu_seconds(pid):
-    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-    # utime and stime are fields 14 and 15 of the whole line; 12 and 13 after the name.
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from measure import cpu_seconds, poll  # noqa: E402
 
 
 def pss_kib(pid):

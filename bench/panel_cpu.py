@@ -18,7 +18,6 @@ Mesa's software rasteriser):
 """
 
 import argparse
-import os
 import statistics
 import subprocess
 import sys
@@ -29,9 +28,11 @@ REPO = Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
 import harness  # noqa: E402
 
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from measure import cpu_seconds, poll  # noqa: E402
+
 TIMERS = 10
 SETTLE = 3.0
-TIGHT_POLL = 0.002
 OPENINGS = 5
 
 
@@ -53,12 +54,6 @@ def default_binary():
     return release if release.is_file() else REPO / "build/dev/bin/larkspurhollow"
 
 
-def cpu_seconds(pid):
-    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-    # utime and stime are fields 14 and 15 of the whole line; 12 and 13 after the name.
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-
-
 def memory_kib(pid):
     rss = int(next(line.split()[1] for line in Path(f"/proc/{pid}/status").read_text()
                    .splitlines() if line.startswith("VmRSS:")))
@@ -72,15 +67,6 @@ def cpu_percent(pid, seconds):
     time.sleep(seconds)
     cpu1, wall1 = cpu_seconds(pid), time.perf_counter()
     return 100.0 * (cpu1 - cpu0) / (wall1 - wall0)
-
-
-def poll(predicate, timeout=10.0):
-    deadline = time.perf_counter() + timeout
-    while time.perf_counter() < deadline:
-        if predicate():
-            return time.perf_counter()
-        time.sleep(TIGHT_POLL)
-    raise RuntimeError("timed out")
 
 
 def viewable(session, window_id):
