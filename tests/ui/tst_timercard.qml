@@ -3,209 +3,192 @@ import QtTest
 import Larkspurhollow
 import LarkspurTesting
 
+// What clicks on a timer card, in the drop-down and in the new-timer sheet do to the managers.
 Item {
     id: top
 
-    width: 400
-    height: 400
+    width: 420
+    height: 700
     visible: true
 
     Component {
         id: cardComponent
-
-        TimerCardView {
-            timerManager: TestFixture.timerManager
-            themeManager: TestFixture.themeManager
-            soundManager: TestFixture.soundManager
-            width: 280
-        }
+        TimerCardView { timerManager: TestFixture.timerManager; themeManager: TestFixture.themeManager
+                        soundManager: TestFixture.soundManager; width: 280 }
     }
     Component {
-        id: formComponent
-
-        NewTimerForm {
-            timerManager: TestFixture.timerManager
-            startNow: false
-        }
+        id: menuComponent
+        MenuBarView { timerManager: TestFixture.timerManager; presetManager: TestFixture.presetManager
+                      soundManager: TestFixture.soundManager; themeManager: TestFixture.themeManager }
     }
+    Component {
+        id: sheetComponent
+        NewTimerSheet { timerManager: TestFixture.timerManager; presetManager: TestFixture.presetManager
+                        soundManager: TestFixture.soundManager; themeManager: TestFixture.themeManager }
+    }
+    Component { id: formComponent; NewTimerForm { timerManager: TestFixture.timerManager; startNow: false } }
+    Component { id: spyComponent; SignalSpy {} }
 
     TestCase {
-        name: "TimerCard"
+        name: "Clicks"
         when: windowShown
 
-        function init() {
-            TestFixture.resetAll()
-            wait(0)
-        }
-
-        function makeTimer(fields) {
-            const form = createTemporaryObject(formComponent, top)
-            for (const key in fields)
-                form[key] = fields[key]
-            return form.createTimer()
-        }
-        function makeCard(timer, y) {
-            const card = createTemporaryObject(cardComponent, top, { timer: timer, y: y || 0 })
-            verify(card)
-            return card
-        }
+        function init() { TestFixture.resetAll(); wait(0) }
+        function make(component, properties) { return createTemporaryObject(component, top, properties) }
+        function makeTimer(fields) { return make(formComponent, fields).createTimer() }
+        function makeCard(timer, y) { return make(cardComponent, { timer: timer, y: y || 0 }) }
+        function spy(target, name) { return make(spyComponent, { target: target, signalName: name }) }
         function button(card, prefix) {
             const found = findChild(card, prefix + "-" + card.timer.id)
             verify(found, prefix)
             return found
         }
+        function stored() { return JSON.parse(TestFixture.fileText("active-timers.json"))[0] }
 
-        function test_primaryButtonFollowsTheState() {
+        // Symbol-only buttons are named for screen readers and answer their Press action.
+        function test_cardButtons_data() {
+            const E = TimerEnums
+            return [["start", E.Idle, "playpause", "Start Tea", E.Running],
+                    ["pause", E.Running, "playpause", "Pause Tea", E.Paused],
+                    ["resume", E.Paused, "playpause", "Resume Tea", E.Running],
+                    ["restart", E.Completed, "playpause", "Restart Tea", E.Running],
+                    ["reset", E.Running, "reset", "Reset Tea", E.Idle],
+                    ["edit", E.Running, "edit", "Edit Tea", E.Running],
+                    ["remove", E.Idle, "remove", "Remove Tea", "gone"]]
+                .map(r => ({ tag: r[0], from: r[1], button: r[2], name: r[3], to: r[4] }))
+        }
+        function test_cardButtons(data) {
             const timer = makeTimer({ name: "Tea", duration: 2 })
             const card = makeCard(timer)
-            const play = button(card, "playpause")
-            compare(play.symbol, "play.fill")
-            compare(play.Accessible.name, "Start Tea")
-            mouseClick(play)
-            compare(timer.state, TimerEnums.Running)
-            compare(play.symbol, "pause.fill")
-            compare(play.Accessible.name, "Pause Tea")
-            mouseClick(play)
-            compare(timer.state, TimerEnums.Paused)
-            compare(play.symbol, "play.fill")
-            mouseClick(play)
-            compare(timer.state, TimerEnums.Running)
-            TestFixture.advance(3)
-            compare(timer.state, TimerEnums.Completed)
-            compare(play.symbol, "arrow.counterclockwise")
-            // A completed timer starts a new run from zero.
-            mouseClick(play)
-            compare(timer.state, TimerEnums.Running)
-            compare(timer.elapsedTime, 0)
+            if (data.from !== TimerEnums.Idle) timer.start()
+            if (data.from === TimerEnums.Paused) timer.pause()
+            if (data.from === TimerEnums.Completed) TestFixture.advance(3)
+            compare(timer.state, data.from)
+            const b = button(card, data.button)
+            compare(b.Accessible.name, data.name)
+            b.Accessible.pressAction()
+            compare(TestFixture.timerManager.timers.length, data.to === "gone" ? 0 : 1)
+            if (data.to !== "gone")
+                compare([timer.state, timer.elapsedTime, card.showingEdit], [data.to, 0, data.button === "edit"])
         }
 
-        function test_modeRow_data() {
-            return [
-                { tag: "countdown", mode: TimerEnums.Countdown, label: "Countdown", symbol: "timer" },
-                { tag: "stopwatch", mode: TimerEnums.Stopwatch, label: "Stopwatch", symbol: "stopwatch" },
-                { tag: "loop", mode: TimerEnums.Loop, label: "Loop", symbol: "repeat" },
-                { tag: "end time", mode: TimerEnums.EndTime, label: "End Time", symbol: "clock" }
-            ]
+        // Edits reach the file at once; a length that is not finite or is negative is refused, and
+        // a running timer keeps its length.
+        function test_cardEdit_data() {
+            return [["idle", false, "\u{1F375}", 360, 360], ["running", true, "\u{1F375}", 360, 300],
+                    ["empty emoji", false, "", 360, 360], ["not a number", false, "x", NaN, 300],
+                    ["infinite", false, "x", Infinity, 300], ["negative", false, "x", -1, 300],
+                    ["zero", false, "x", 0, 0],
+                    ["cancel", false, "x", 60, "cancel"]]
+                .map(r => ({ tag: r[0], start: r[1], emoji: r[2], duration: r[3], saved: r[4] }))
         }
-        function test_modeRow(data) {
-            const card = makeCard(makeTimer({ mode: data.mode }))
-            compare(ViewFormats.modeLabel(card.timer.mode), data.label)
-            compare(ViewFormats.modeSymbol(card.timer.mode), data.symbol)
-        }
-
-        function test_editIsSavedAtOnce_data() {
-            return [
-                { tag: "idle", start: false, emoji: "\u{1F375}", duration: 360 },
-                { tag: "running", start: true, emoji: "\u{1F375}", duration: 300 },
-                { tag: "empty emoji", start: false, emoji: "", duration: 360 }
-            ]
-        }
-        function test_editIsSavedAtOnce(data) {
+        function test_cardEdit(data) {
             const timer = makeTimer({ name: "Tea", duration: 300 })
-            if (data.start)
-                timer.start()
+            if (data.start) timer.start()
             const card = makeCard(timer)
             mouseClick(button(card, "edit"))
-            verify(card.showingEdit)
-            compare(card.editName, "Tea")
-            compare(card.editDuration, 300)
-            compare(card.editEmoji, "\u23F1")
+            compare([card.editName, card.editDuration, card.editEmoji], ["Tea", 300, "\u23F1"])
             const name = findChild(card, "editName")
             name.selectAll()
             name.forceActiveFocus()
-            keyClick(Qt.Key_Backspace)
-            for (const c of "Green")
-                keyClick(c)
-            compare(card.editName, "Green")
+            for (const c of "Green") keyClick(c)
             card.editEmoji = data.emoji
-            // One minute up in the picker.
-            card.editDuration = ViewFormats.adjustDuration(card.editDuration, 0, 1, 0)
-            mouseClick(findChild(card, "editSave"))
+            mouseClick(findChild(card, "minutesColumn").children[0])  // one minute up
+            compare(card.editDuration, 360)
+            card.editDuration = data.duration
+            mouseClick(findChild(card, data.saved === "cancel" ? "editCancel" : "editSave"))
             verify(!card.showingEdit)
-            compare(timer.name, "Green")
-            compare(timer.emoji, data.emoji)
-            compare(timer.hasEmoji, true)
-            compare(timer.totalDuration, data.duration)
-            // On disk without waiting for another timer to come or go.
-            const stored = JSON.parse(TestFixture.fileText("active-timers.json"))[0]
-            compare(stored.name, "Green")
-            compare(stored.emoji, data.emoji)
-            compare(stored.totalDuration, data.duration)
-            compare(card.ringEmoji, data.emoji)
+            const want = data.saved === "cancel" ? ["Tea", "\u23F1", 300] : ["Green", data.emoji, data.saved]
+            compare([timer.name, timer.emoji, timer.totalDuration], want)
+            compare([stored().name, stored().emoji, stored().totalDuration], want)
         }
 
-        function test_cancelChangesNothing() {
-            const timer = makeTimer({ name: "Tea" })
-            const card = makeCard(timer)
-            mouseClick(button(card, "edit"))
-            card.editName = "Other"
-            mouseClick(findChild(card, "editCancel"))
-            verify(!card.showingEdit)
-            compare(timer.name, "Tea")
-        }
-
-        function test_hoverCarriesTheTimerId() {
-            const first = makeCard(makeTimer({ name: "A" }), 0)
-            const second = makeCard(makeTimer({ name: "B" }), 100)
-            const reset = button(first, "reset")
-            mouseMove(reset, reset.width / 2, reset.height / 2)
-            tryCompare(first, "hoveredButton", "reset-" + first.timer.id)
-            compare(second.hoveredButton, "")
-            verify(reset.lit)
-            verify(!button(second, "reset").lit)
-            mouseMove(top, 390, 390)
-            tryCompare(first, "hoveredButton", "")
-        }
-
-        function test_pulseFollowsCompletion() {
-            const already = makeTimer({ name: "Done", duration: 1 })
-            already.start()
+        // Only a completion seen by the card pulses, until the timer leaves the completed state.
+        function test_cardPulse() {
+            const done = makeTimer({ duration: 1 })
+            done.start()
             TestFixture.advance(2)
-            compare(already.state, TimerEnums.Completed)
-            // A card made for a timer that is completed already does not pulse.
-            const still = makeCard(already, 0)
-            verify(!still.isAnimating)
-            const timer = makeTimer({ name: "Soon", duration: 1 })
+            verify(!makeCard(done, 0).isAnimating)
+            const timer = makeTimer({ duration: 1 })
             const card = makeCard(timer, 100)
             timer.start()
             TestFixture.advance(2)
-            verify(card.isAnimating)
             verify(card.pulsing)
             mouseClick(button(card, "reset"))
-            verify(!card.isAnimating)
+            verify(!card.pulsing)
             tryCompare(card, "scale", 1.0)
         }
 
-        function test_ownColourWins() {
-            const preset = TestFixture.presetManager.makePreset("Red", 60)
-            preset.color = "#FF0000"
-            const card = makeCard(TestFixture.timerManager.createTimerFromPreset(preset))
-            compare(card.timerColor, "#ff0000")
-            const plain = makeCard(makeTimer({}), 100)
-            compare(plain.timerColor, TestFixture.themeManager.accentColor)
+        // The endless completion sound stops through this card's buttons, not another's.
+        function test_cardStopsItsEndlessSound_data() {
+            return ["playpause", "reset", "remove"].map(prefix => ({ tag: prefix, prefix: prefix }))
         }
-
-        function test_cardActionsStopTheEndlessSound_data() {
-            return [{ tag: "primary", prefix: "playpause" }, { tag: "reset", prefix: "reset" },
-                    { tag: "remove", prefix: "remove" }]
-        }
-        function test_cardActionsStopTheEndlessSound(data) {
-            const timer = makeTimer({ name: "Alarm", duration: 1,
-                                      alertMode: TimerEnums.LoopUntilDismissed })
-            const other = makeTimer({ name: "Other", duration: 60 })
+        function test_cardStopsItsEndlessSound(data) {
+            const timer = makeTimer({ duration: 1, alertMode: TimerEnums.LoopUntilDismissed })
             const card = makeCard(timer)
-            const otherCard = makeCard(other, 100)
+            const otherCard = makeCard(makeTimer({ duration: 60 }), 100)
             timer.start()
             TestFixture.advance(2)
-            const id = timer.id
-            compare(TestFixture.soundManager.soundingTimerId, id)
-            // Another card's buttons leave this sound alone.
-            mouseClick(button(otherCard, "reset"))
-            compare(TestFixture.soundManager.soundingTimerId, id)
+            compare(TestFixture.soundManager.soundingTimerId, timer.id)
+            for (const prefix of ["playpause", "reset", "remove"])
+                mouseClick(button(otherCard, prefix))
+            compare(TestFixture.soundManager.soundingTimerId, timer.id)
             mouseClick(button(card, data.prefix))
             compare(TestFixture.soundManager.soundingTimerId, "")
-            if (data.prefix === "remove")
-                compare(TestFixture.timerManager.timers.length, 1)
+        }
+
+        function test_chipStartsItsPreset() {
+            const menu = make(menuComponent)
+            const preset = TestFixture.presetManager.presets[1]
+            compare(findChild(menu, "headerTitle").text, "No Active Timers")
+            mouseClick(findChild(menu, "chips").children[1])
+            const timer = TestFixture.timerManager.timers[0]
+            compare([TestFixture.timerManager.timers.length, timer.name, timer.totalDuration, timer.state],
+                    [1, preset.name, preset.duration, TimerEnums.Running])
+            compare(findChild(menu, "headerTitle").text, "1 Active Timer")
+            verify(findChild(menu, "runningBlock").visible)
+        }
+
+        function test_menuCommands_data() {
+            return [["Show Timer Panel", "togglePanel"], ["Focus Mode", "showPanelTab", "Focus"],
+                    ["Timer Sequences", "showPanelTab", "Sequences"], ["Statistics", "showPanelTab", "Stats"],
+                    ["Settings...", "openSettings"], ["Quit", "quit"], ["New Timer...", "showingNewTimerChanged"]]
+                .map(r => ({ tag: r[0], title: r[0], signal: r[1], args: r.slice(2) }))
+        }
+        function test_menuCommands(data) {
+            const menu = make(menuComponent)
+            const signals = spy(menu, data.signal)
+            const stack = [menu]
+            while (stack.length && stack[0].text !== data.title) {
+                const item = stack.shift()
+                for (let i = 0; i < item.children.length; ++i)
+                    stack.push(item.children[i])
+            }
+            mouseClick(stack[0])
+            compare(signals.signalArguments.map(a => Array.from(a)), [data.args])
+        }
+
+        function test_sheetCreatesWhatWasChosen() {
+            const sheet = make(sheetComponent)
+            const dismissed = spy(sheet, "dismissed")
+            const name = findChild(sheet, "nameField")
+            name.selectAll()
+            name.forceActiveFocus()
+            for (const c of "Tea") keyClick(c)
+            mouseClick(findChild(sheet, "modePicker").children[2])
+            mouseClick(findChild(sheet, "startNowSwitch"))
+            mouseClick(findChild(sheet, "createButton"))
+            const timer = TestFixture.timerManager.timers[0]
+            compare([dismissed.count, TestFixture.timerManager.timers.length, timer.name, timer.mode, timer.state],
+                    [1, 1, "Tea", TimerEnums.Loop, TimerEnums.Idle])
+        }
+
+        function test_sheetEscapeMakesNoTimer() {
+            const sheet = make(sheetComponent)
+            const dismissed = spy(sheet, "dismissed")
+            sheet.forceActiveFocus()
+            keyClick(Qt.Key_Escape)
+            compare([dismissed.count, TestFixture.timerManager.timers.length], [1, 0])
         }
     }
 }

@@ -1,33 +1,109 @@
+#include <QFont>
+#include <QPainterPath>
 #include <QQmlEngine>
+#include <QRawFont>
+#include <QTimer>
 #include <QtQuickTest>
+#include <memory>
 
-#include "TestFixture.h"
+#include "engine/SoundManager.h"
+#include "engine/TimerManager.h"
+#include "presets/PresetManager.h"
+#include "support/FakeAudioPlayer.h"
+#include "support/ManualTime.h"
+#include "support/RecordingNotifier.h"
+#include "support/TempStorage.h"
+#include "themes/ThemeManager.h"
 #include "ui/Symbols.h"
 
 void qml_register_types_Larkspurhollow();
 
-// Prepares every engine the views' tests run in as the program prepares its own, plus the
-// TestFixture singleton (import LarkspurTesting) with managers on a clock the tests drive.
+namespace larkspur::test {
+
+// The managers a view gets from its host, over a throwaway folder, on a clock the test drives,
+// with silent players. Members go in reverse order: managers before their services.
+struct FixtureWorld {
+    ManualTime time;
+    TempStorage files;
+    RecordingNotifier notifier;
+    FakePlayers players;
+    TimerManager timers{files.storage, time, time, notifier};
+    PresetManager presets{files.storage};
+    SoundManager sounds{files.storage, players.factory()};
+    ThemeManager themes{files.storage};
+
+    FixtureWorld() {
+        // As the program does: a completion sounds the timer's own sound.
+        timers.setOnTimerCompleted(
+            [this](TimerInstance* timer) { sounds.play(timer->soundConfig(), timer->id()); });
+        for (QObject* manager :
+             std::initializer_list<QObject*>{&timers, &presets, &sounds, &themes})
+            QQmlEngine::setObjectOwnership(manager, QQmlEngine::CppOwnership);
+    }
+};
+
+// The TestFixture singleton of the views' tests (import LarkspurTesting); one per test file.
+class TestFixture final : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(larkspur::TimerManager* timerManager READ timerManager NOTIFY managersChanged)
+    Q_PROPERTY(larkspur::PresetManager* presetManager READ presetManager NOTIFY managersChanged)
+    Q_PROPERTY(larkspur::SoundManager* soundManager READ soundManager NOTIFY managersChanged)
+    Q_PROPERTY(larkspur::ThemeManager* themeManager READ themeManager NOTIFY managersChanged)
+
+public:
+    TimerManager* timerManager() const { return &world_->timers; }
+    PresetManager* presetManager() const { return &world_->presets; }
+    SoundManager* soundManager() const { return &world_->sounds; }
+    ThemeManager* themeManager() const { return &world_->themes; }
+
+    // Runs the due scheduled steps and moves the clock on.
+    Q_INVOKABLE void advance(double seconds) { world_->time.advance(seconds); }
+    // Seconds since 2001-01-01 00:00:00 UTC.
+    Q_INVOKABLE double now() const { return world_->time.now(); }
+    Q_INVOKABLE void shiftWallClock(double seconds) { world_->time.shiftWallClock(seconds); }
+    Q_INVOKABLE QString fileText(const QString& name) const {
+        return QString::fromUtf8(world_->files.read(name));
+    }
+    // Fresh managers over an empty folder; the old ones go once bindings have let go of them.
+    Q_INVOKABLE void resetAll() {
+        std::shared_ptr<FixtureWorld> old(world_.release());
+        world_ = std::make_unique<FixtureWorld>();
+        Q_EMIT managersChanged();
+        QTimer::singleShot(0, this, [old]() mutable { old.reset(); });
+    }
+    Q_INVOKABLE QStringList symbolNames() const { return Symbols::names(); }
+    // True when the installed icon font itself draws this one character (no fallback font).
+    Q_INVOKABLE bool iconFontDraws(const QString& glyph) const {
+        QFont font(Symbols::fontFamily());
+        font.setPixelSize(24);
+        const QRawFont raw = QRawFont::fromFont(font);
+        const QList<quint32> indexes = raw.glyphIndexesForString(glyph);
+        return raw.familyName() == Symbols::fontFamily() && glyph.size() == 1 &&
+               raw.supportsCharacter(glyph.at(0)) && indexes.size() == 1 &&
+               !raw.pathForGlyph(indexes.first()).isEmpty();
+    }
+
+Q_SIGNALS:
+    void managersChanged();
+
+private:
+    std::unique_ptr<FixtureWorld> world_ = std::make_unique<FixtureWorld>();
+};
+
+}  // namespace larkspur::test
+
+// Prepares each engine as the program prepares its own, plus the fixture.
 class ViewsSetup : public QObject {
     Q_OBJECT
 public Q_SLOTS:
     void applicationAvailable() {
         qml_register_types_Larkspurhollow();
-        if (!larkspur::Symbols::loadFont())
-            qWarning("The icon font is missing; symbols stay blank");
-        fixtureType_ = qmlRegisterSingletonType<larkspur::test::TestFixture>(
+        if (!larkspur::Symbols::loadFont()) qWarning("The icon font is missing");
+        qmlRegisterSingletonType<larkspur::test::TestFixture>(
             "LarkspurTesting", 1, 0, "TestFixture",
             [](QQmlEngine*, QJSEngine*) -> QObject* { return new larkspur::test::TestFixture; });
     }
-    void qmlEngineAvailable(QQmlEngine* engine) {
-        engine->addImportPath(QStringLiteral("qrc:/"));
-        // Made now rather than on first use, so that links opened before a test looks at the
-        // fixture are caught too and never reach a browser.
-        engine->singletonInstance<larkspur::test::TestFixture*>(fixtureType_);
-    }
-
-private:
-    int fixtureType_ = -1;
+    void qmlEngineAvailable(QQmlEngine* engine) { engine->addImportPath(QStringLiteral("qrc:/")); }
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(tst_views, ViewsSetup)
