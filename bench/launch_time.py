@@ -23,11 +23,9 @@ import sys
 import time
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
-import harness  # noqa: E402
-
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from measure import cpu_seconds, poll  # noqa: E402
+from measure import (TIMERS_FILE, cpu_seconds, harness, poll, spawn,  # noqa: E402
+                     stderr_tail, stop, use_binary)
 
 
 def pss_kib(pid):
@@ -38,10 +36,7 @@ def pss_kib(pid):
 
 
 def fresh_data(session):
-    for name in (harness.TIMERS_FILE,):
-        path = session.path(name)
-        if path.exists():
-            path.unlink()
+    (session.app_dir / TIMERS_FILE).unlink(missing_ok=True)
 
 
 def started_count(session):
@@ -50,34 +45,46 @@ def started_count(session):
 
 def measure_launches(session, runs):
     socket_ms, own_ms, handover_ms, second_ms = [], [], [], []
+
+    def until(proc, predicate):
+        # A program that died is reported at once, not after the poll's deadline.
+        moment = poll(lambda: predicate() or proc.poll() is not None)
+        if proc.poll() is not None:
+            raise RuntimeError(f"the program exited {proc.returncode}:\n{stderr_tail(session)}")
+        return moment
+
     for _ in range(runs):
         # Command-line URL: handled once launching has finished.
         fresh_data(session)
         before = started_count(session)
         t0 = time.perf_counter()
-        session.launch("larkspurhollow://start?name=Own&duration=600", wait_ready=False)
-        done = poll(lambda: started_count(session) > before)
+        proc = spawn(session, "larkspurhollow://start?name=Own&duration=600")
+        try:
+            done = until(proc, lambda: started_count(session) > before)
+        finally:
+            stop(proc)
         own_ms.append((done - t0) * 1000)
-        session.stop_program()
 
         # Second launch: waits for the socket like a script would, then hands over.
         fresh_data(session)
         before = started_count(session)
         t0 = time.perf_counter()
-        session.launch(wait_ready=False)
-        ready = poll(session.socket_is_live)
-        socket_ms.append((ready - t0) * 1000)
-        t1 = time.perf_counter()
-        proc = subprocess.Popen([str(harness.BINARY), "larkspurhollow://start?name=Handed"],
-                                env=session.base_env(), stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL)
-        code = proc.wait(15)
-        second_ms.append((time.perf_counter() - t1) * 1000)
-        if code != 0:
-            raise RuntimeError(f"second launch exited {code}")
-        done = poll(lambda: started_count(session) > before)
-        handover_ms.append((done - t0) * 1000)
-        session.stop_program()
+        proc = spawn(session)
+        try:
+            ready = until(proc, session.socket_live)
+            socket_ms.append((ready - t0) * 1000)
+            t1 = time.perf_counter()
+            second = subprocess.Popen([harness.BINARY, "larkspurhollow://start?name=Handed"],
+                                      env=session.env, stdout=subprocess.DEVNULL,
+                                      stderr=subprocess.DEVNULL)
+            code = second.wait(15)
+            second_ms.append((time.perf_counter() - t1) * 1000)
+            if code != 0:
+                raise RuntimeError(f"second launch exited {code}")
+            done = until(proc, lambda: started_count(session) > before)
+            handover_ms.append((done - t0) * 1000)
+        finally:
+            stop(proc)
     return {"socket": socket_ms, "own URL": own_ms, "hand-over": handover_ms,
             "second": second_ms}
 
@@ -87,14 +94,14 @@ def measure_idle(session, seconds, with_timer):
     session.launch()
     if with_timer:
         session.send("larkspurhollow://start?name=Idle&duration=86400")
-        session.wait_for_timers(lambda t: len(t) == 1)
+        session.wait_timers(lambda t: len(t) == 1, "the idle timer")
     pid = session.proc.pid
     time.sleep(1.0)  # let start-up work settle before the window opens
     cpu0, wall0 = cpu_seconds(pid), time.perf_counter()
     time.sleep(seconds)
     cpu1, wall1 = cpu_seconds(pid), time.perf_counter()
     pss = pss_kib(pid)
-    session.stop_program()
+    session.stop()
     return 100.0 * (cpu1 - cpu0) / (wall1 - wall0), pss
 
 
@@ -110,13 +117,13 @@ def main():
     parser.add_argument("--runs", type=int, help="launches per figure (default 10, quick 5)")
     parser.add_argument("--quick", action="store_true", help="10 s idle windows instead of 60 s")
     args = parser.parse_args()
-    if args.binary:
-        harness.BINARY = Path(args.binary).resolve()
+    binary = use_binary(args.binary or harness.BINARY)
     runs = args.runs or (5 if args.quick else 10)
     window = 10 if args.quick else 60
 
-    print(f"program: {harness.BINARY}")
-    with harness.Session() as session:
+    print(f"program: {binary}")
+    session = harness.Session()
+    try:
         figures = measure_launches(session, runs)
         print("launch until URL commands are taken:")
         for name, values in figures.items():
@@ -125,6 +132,8 @@ def main():
         for label, with_timer in (("no timers", False), ("one running timer", True)):
             cpu, pss = measure_idle(session, window, with_timer)
             print(f"  {label:18s} CPU {cpu:5.2f} %   PSS {pss / 1024:6.1f} MiB")
+    finally:
+        session.close()
 
 
 if __name__ == "__main__":

@@ -24,29 +24,13 @@ import sys
 import time
 from pathlib import Path
 
-REPO = Path(__file__).resolve().parents[1]
-sys.path.insert(0, str(REPO / "tests" / "e2e"))
-import harness  # noqa: E402
-
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from measure import cpu_seconds, poll  # noqa: E402
+from measure import (REPO, cpu_seconds, embedded_tray_icon, harness, poll,  # noqa: E402
+                     program_windows, tray_host_up, use_binary, window_geometry)
 
 TIMERS = 10
 SETTLE = 3.0
 OPENINGS = 5
-
-
-class BenchSession(harness.Session):
-    """A session whose program gets a few more environment variables."""
-
-    def __init__(self, extra_env, **options):
-        super().__init__(**options)
-        self.extra_env = extra_env
-
-    def base_env(self):
-        env = super().base_env()
-        env.update(self.extra_env)
-        return env
 
 
 def default_binary():
@@ -70,46 +54,46 @@ def cpu_percent(pid, seconds):
 
 
 def viewable(session, window_id):
-    info = subprocess.run(["xwininfo", "-id", window_id], env=session.base_env(),
-                          capture_output=True, text=True).stdout
-    return "Map State: IsViewable" in info
+    return window_geometry(session.env, window_id) is not None
 
 
 def panel_id(session):
-    ids = [wid for wid, (_, _, w, h) in session.program_windows().items() if (w, h) == (400, 400)]
+    shown = program_windows(session.env)
+    ids = [wid for wid, (_, _, w, h) in shown.items() if (w, h) == (400, 400)]
     if len(ids) != 1:
-        raise RuntimeError(f"expected the shown 400x400 panel, found windows "
-                           f"{session.program_windows()}; is the build current?")
+        raise RuntimeError(f"expected the shown 400x400 panel, found windows {shown}; "
+                           f"is the build current?")
     return ids[0]
 
 
 def measure_panel(session, window):
     urls = [f"larkspurhollow://start?name=Bench%20{i}&duration=86400" for i in range(1, TIMERS + 1)]
     session.send(*urls)
-    session.wait_for_timers(lambda t: len(t) == TIMERS and all(x["state"] == "running" for x in t))
+    session.wait_timers(lambda t: len(t) == TIMERS and all(x["state"] == "running" for x in t),
+                        f"{TIMERS} running timers")
     # A start URL shows the panel when it is hidden.
-    harness.wait_until(session.program_windows, 5, "the panel")
+    harness.wait_until(lambda: program_windows(session.env), "the panel", 5)
     panel = panel_id(session)
     pid = session.proc.pid
     time.sleep(SETTLE)
     shown = cpu_percent(pid, window)
     rss, pss = memory_kib(pid)
     session.send("larkspurhollow://toggle")
-    harness.wait_until(lambda: not viewable(session, panel), 5, "the panel to hide")
+    harness.wait_until(lambda: not viewable(session, panel), "the panel to hide", 5)
     time.sleep(SETTLE)
     hidden = cpu_percent(pid, window)
     return shown, hidden, rss, pss
 
 
 def measure_drop_down(session):
-    env = session.base_env()
-    icon = harness.wait_until(session.embedded_tray_icon, 5, "the tray icon")
-    x, y, w, h = session.window_geometry(icon)
+    env = session.env
+    icon = harness.wait_until(lambda: embedded_tray_icon(env), "the tray icon", 5)
+    x, y, w, h = window_geometry(env, icon)
     click = ["xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "1"]
-    before = set(session.program_windows())
+    before = set(program_windows(env))
 
     def opened():
-        return [wid for wid in session.program_windows() if wid not in before]
+        return [wid for wid in program_windows(env) if wid not in before]
 
     def timed_click(until):
         # xdotool lingers about 100 ms after the click; the window is watched meanwhile.
@@ -138,12 +122,20 @@ def measure_drop_down(session):
 
 
 def run(backend, window):
-    extra = {"QT_QUICK_BACKEND": backend} if backend else {}
-    with BenchSession(extra, tray=True, webhook=None) as session:
+    session = harness.Session(tray=True)
+    try:
+        if backend:
+            session.env["QT_QUICK_BACKEND"] = backend
+        # No webhook address: the figures are the panel's alone.
+        (session.app_dir / "webhook-url.json").unlink()
+        # An icon made before the tray host is up would not be embedded.
+        harness.wait_until(lambda: tray_host_up(session.env), "the tray host window", 10)
         session.launch()
         shown, hidden, rss, pss = measure_panel(session, window)
         first, times, alone = measure_drop_down(session)
-        session.stop_program()
+        session.stop()
+    finally:
+        session.close()
     label = backend or "default"
     print(f"backend {label}:")
     print(f"  {TIMERS} running timers, panel shown   CPU {shown:6.2f} % of a core "
@@ -166,9 +158,9 @@ def main():
                         help="QT_QUICK_BACKEND value; repeatable; \"\" for the program's own "
                              "(default: the program's own, software and rhi)")
     args = parser.parse_args()
-    harness.BINARY = Path(args.binary).resolve() if args.binary else default_binary()
+    binary = use_binary(args.binary or default_binary())
     backends = args.backend if args.backend is not None else ["", "software", "rhi"]
-    print(f"program: {harness.BINARY}")
+    print(f"program: {binary}")
     for backend in backends:
         run(backend, args.window)
 
