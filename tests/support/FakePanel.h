@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QSignalSpy>
+
 #include "app/SharedManagers.h"
+#include "integrations/WebhookManager.h"
+#include "support/HttpReceiver.h"
+#include "support/TimerWorld.h"
 
 namespace larkspur::test {
 
@@ -11,6 +16,25 @@ struct FakePanel : PanelHost {
     bool isPanelVisible() const override { return visible; }
     void showPanel() override { visible = true, ++shows; }
     void hidePanel() override { visible = false, ++hides; }
+};
+
+// Timers, webhooks to a local receiver and a fake panel, reached the way the app reaches them.
+struct PanelWorld : TimerWorld {
+    HttpReceiver receiver;
+    WebhookManager webhooks{files.storage, time};
+    QSignalSpy sent{&webhooks, &WebhookManager::requestSent};
+    FakePanel panel;
+    SharedManagers shared{&manager, &webhooks, {}, {}, {}, {}, &panel};
+
+    PanelWorld() { webhooks.setWebhookUrlText(receiver.url()); }
+    QStringList events() {  // the webhook events sent since the last call
+        QStringList out;
+        while (!sent.isEmpty()) out << sent.takeFirst().at(0).toString();
+        return out;
+    }
+    TimerInstance* add(const char* name, double duration) {
+        return manager.createTimer(name, duration, TimerMode::Countdown, {});
+    }
 };
 
 }  // namespace larkspur::test

@@ -1,0 +1,217 @@
+#include <QTest>
+
+#include "app/AppDelegate.h"
+#include "app/FloatingTimerPanel.h"
+#include "app/StopActionNotifier.h"
+#include "app/TrayIcon.h"
+#include "app/TrayIconRenderer.h"
+#include "app/TrayPopup.h"
+#include "app/WindowPlacement.h"
+#include "engine/TimerNotifications.h"
+#include "platform/GlobalHotKeys.h"
+#include "support/FakePanel.h"
+
+using namespace larkspur;
+using namespace larkspur::test;
+
+class TestApp : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void hotKeys() {
+        PanelWorld a;
+        HotKeys keys(a.shared);
+        keys.registerHotKey();  // refused without an X server; presses still come by signal
+        GlobalHotKeys* grabs = keys.keys();
+        // The most recent timer's state after a press, then the webhook events it sent.
+        auto press = [&](quint32 key) {
+            Q_EMIT grabs->activated(key);
+            QStringList out = a.events();
+            if (!a.manager.timers().isEmpty())
+                out.prepend(QVariant::fromValue(a.manager.timers().last()->state()).toString());
+            return out;
+        };
+        QCOMPARE(press(2) + press(3), QStringList());  // no timers
+        a.add("Older", 3600)->start();                 // not the most recent one
+        TimerInstance* last = a.add("Last", 60);
+        QCOMPARE(press(2), (QStringList{"Running", "timer.started"}));
+        QCOMPARE(press(2), (QStringList{"Paused", "timer.paused"}));
+        QCOMPARE(press(2), QStringList{"Running"});
+        QCOMPARE(press(3), (QStringList{"Idle", "timer.reset"}));
+        QCOMPARE(press(1) + press(1), (QStringList{"Idle", "Idle"}));
+        QVERIFY(a.panel.shows == 1 && a.panel.hides == 1);
+        last->start();
+        a.time.advance(61);
+        QCOMPARE(press(2), (QStringList{"Running", "timer.started"}));  // completed: again
+
+        SharedManagers none, timersOnly{&a.manager, {}, {}, {}, {}, {}, {}};
+        for (quint32 key : {1u, 2u, 3u}) {
+            HotKeys(none).handle(key);
+            HotKeys(timersOnly).handle(key);
+        }
+        QCOMPARE(last->state(), TimerState::Idle);
+        QCOMPARE(a.events(), QStringList());
+    }
+
+    void stopAction() {
+        PanelWorld w;
+        QStringList actions{"none"};
+        StopActionNotifier stop(
+            [&](const Notification&, const QStringList& given) { actions = given; });
+        stop.setTimerManager(&w.manager);
+        const auto sound = SoundConfig{"chime", 1, AlertMode::LoopUntilDismissed, 5};
+        stop.post(completionNotification(w.manager.createTimer("Tea", 10, {}, sound)->data()));
+        QCOMPARE(actions, (QStringList{"stop", "Stop"}));
+        stop.post(completionNotification(w.add("Once", 10)->data()));
+        QCOMPARE(actions, QStringList());
+    }
+
+    void trayIcon() {
+        PanelWorld a;
+        TrayIcon tray(a.manager);
+        QSystemTrayIcon& icon = tray.trayIcon();
+        QCOMPARE(icon.icon().availableSizes(),
+                 (QList<QSize>{{22, 22}, {32, 32}, {44, 44}, {64, 64}}));
+        TimerInstance *first = a.add("A", 300), *second = a.add("B", 90);
+        second->start();
+        first->start();
+        a.time.advance(2.6);
+        QCOMPARE(icon.toolTip(), "04:58");  // the first running timer in the list
+        const qint64 drawn = icon.icon().cacheKey();
+        Q_EMIT a.manager.timersChanged();
+        QCOMPARE(icon.icon().cacheKey(), drawn);  // same text: not drawn again
+        QMenu* menu = icon.contextMenu();
+        auto texts = [menu] {
+            Q_EMIT menu->aboutToShow();
+            QStringList out;
+            for (QAction* action : menu->actions())
+                out << action->text() + (action->isEnabled() ? "" : "-");
+            return out;
+        };
+        QCOMPARE(texts(), (QStringList{"A  04:58-", "B  01:28-", "", "Quit"}));
+        first->pause();  // redrawn at once, not at the next tick
+        QCOMPARE(tray.shownText(), "01:28");
+        second->pause();
+        QCOMPARE(icon.toolTip(), "Larkspurhollow");
+        QCOMPARE(texts(), (QStringList{"No running timers-", "", "Quit"}));
+    }
+
+    void trayImage() {
+        using R = TrayIconRenderer;
+        QCOMPARE(R::splitLines("04:59"), std::pair(QStringLiteral("04"), QStringLiteral("59")));
+        QCOMPARE(R::splitLines("1:02:03"), std::pair(QStringLiteral("1h"), QStringLiteral("02")));
+        QCOMPARE(R::splitLines("x"), std::pair(QStringLiteral("x"), QString()));
+        const QImage symbol = R::render({}, 44);
+        QCOMPARE(qAlpha(symbol.pixel(22, 0)), 235);  // the plate, up to the edge
+        // The stopwatch's stem, hands meeting in the middle, ring and second hand.
+        for (QPoint p : {QPoint(22, 8), QPoint(22, 24), QPoint(7, 24), QPoint(26, 26)})
+            QVERIFY(qGray(symbol.pixel(p)) > 200);
+        // Minutes over seconds: something drawn on either half of the plate.
+        const QImage time = R::render("04:59", 44), plate = R::render(" ", 44);
+        QVERIFY(time.copy(0, 0, 44, 22) != plate.copy(0, 0, 44, 22));
+        QVERIFY(time.copy(0, 22, 44, 22) != plate.copy(0, 22, 44, 22));
+    }
+
+    void windowPlacement() {
+        // The y-up origin turned into a top edge 380 - height below the visible top.
+        const QRect screen(0, 0, 1440, 900), below(0, 25, 1440, 875);
+        QCOMPARE(panelFirstPosition(screen, below, {400, 300}), QPoint(520, 105));
+        QCOMPARE(panelFirstPosition(screen, below, {400, 400}), QPoint(520, 25));
+        QCOMPARE(panelFirstPosition({1920, 0, 1280, 1024}, {1920, 40, 1280, 984}, {400, 300}),
+                 QPoint(2360, 120));
+        QCOMPARE(panelFirstPosition({0, 0, 600, 300}, {0, 0, 600, 300}, {550, 100}),
+                 QPoint(50, 200));
+        QCOMPARE(panelFirstPosition({0, 0, 300, 200}, {0, 0, 300, 200}, {400, 400}), QPoint());
+        const QSize size(300, 400);
+        const QRect area(0, 0, 800, 600);
+        QCOMPARE(dropDownPosition({10, 10}, size, area), QPoint(0, 14));
+        QCOMPARE(dropDownPosition({790, 10}, size, area), QPoint(500, 14));
+        QCOMPARE(dropDownPosition({400, 595}, size, area), QPoint(250, 191));
+        QCOMPARE(dropDownPosition({400, 200}, size, area), QPoint(250, 200));
+        // From the middle row on, above the pointer.
+        QCOMPARE(dropDownPosition({400, 299}, size, area), QPoint(250, 0));
+    }
+
+    void delegateAndWindows() {
+        PanelWorld a;
+        auto d = std::make_unique<AppDelegate>(a.shared);
+        QSignalSpy quits(d.get(), &AppDelegate::quitRequested);
+        d->openURLs({"larkspurhollow://start?duration=1"});
+        QVERIFY(a.manager.timers().isEmpty());  // waits for launching
+        d->applicationDidFinishLaunching();
+        QPointer<FloatingTimerPanel> panel = d->panel();
+        d->applicationDidFinishLaunching();
+        QVERIFY(panel && d->panel() == panel && AppDelegate::shared() == d.get());
+        QCOMPARE(QQuickWindow::sceneGraphBackend(), "software");
+        QVERIFY(panel->isPanelVisible() && a.shared.panel == panel);
+        QVERIFY(d->trayIcon()->trayIcon().isVisible());
+        QQuickWindow& w = panel->window();  // a frameless, translucent, sizeable window
+        QCOMPARE(
+            QVariantList({w.title(), w.minimumSize(), w.maximumSize(),
+                          w.requestedFormat().alphaBufferSize(), w.color(), int(w.flags())}),
+            QVariantList({"Larkspurhollow", QSize(360, 250), QSize(600, 800), 8,
+                          QColor(Qt::transparent),
+                          int(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)}));
+        a.time.advance(1.5);  // the completion is announced
+        QCOMPARE(a.events(), (QStringList{"timer.started", "timer.completed"}));
+        d->openURLs({"larkspurhollow://toggle"});  // at once, now
+        QVERIFY(!panel->isPanelVisible());
+
+        // The tab lives in the delegate: the view reads it when built and writes it back.
+        d->showPanelTab("Stats");
+        QQuickItem* view = panel->content();
+        QCOMPARE(view->property("selectedTab"), "Stats");
+        view->setProperty("selectedTab", "Focus");
+        QCOMPARE(d->selectedPanelTab(), "Focus");
+        QCOMPARE(view->size(), QSizeF(400, 400));
+        w.resize(500, 600);
+        QTRY_COMPARE(view->size(), QSizeF(500, 600));
+        QCloseEvent close;
+        QCoreApplication::sendEvent(&w, &close);  // closing only hides
+        QVERIFY(!panel->isPanelVisible() && !close.isAccepted());
+        QPointer<QQuickItem> old = view;
+        d->rebuildPanelContent();
+        QVERIFY(old);  // made anew when next on screen
+        d->togglePanel();
+        QVERIFY(!old && panel->isPanelVisible());
+        QCOMPARE(panel->content()->property("selectedTab"), "Focus");
+        QMetaObject::invokeMethod(panel->content(), "closeRequested");
+        QVERIFY(!panel->isPanelVisible());
+
+        // The drop-down opens below the pointer and passes on the view's commands.
+        TrayPopup* drop = d->dropDown();
+        QSystemTrayIcon& tray = d->trayIcon()->trayIcon();
+        QCursor::setPos(20, 20);  // this tray host does not tell the icon's place
+        Q_EMIT tray.activated(QSystemTrayIcon::Trigger);
+        QCOMPARE(drop->window()->geometry(), QRect(0, 24, 300, drop->window()->height()));
+        QCOMPARE(drop->content()->property("isPanelVisible"), false);
+        Q_EMIT tray.activated(QSystemTrayIcon::Context);
+        Q_EMIT tray.activated(QSystemTrayIcon::DoubleClick);
+        QVERIFY(drop->isOpen());
+        Q_EMIT tray.activated(QSystemTrayIcon::MiddleClick);
+        QVERIFY(!drop->isOpen());
+        for (const char* command : {"togglePanel", "openSettings", "quit"}) {
+            d->toggleDropDown({20, 20});
+            QMetaObject::invokeMethod(drop->content(), command);
+            QVERIFY(!drop->isOpen() && panel->isPanelVisible());
+        }
+        d->toggleDropDown({20, 20});
+        QMetaObject::invokeMethod(drop->content(), "showPanelTab", Q_ARG(QString, "Sequences"));
+        QCOMPARE(panel->content()->property("selectedTab"), "Sequences");
+        Q_EMIT d->trayIcon()->quitRequested();
+        QCOMPARE(quits.size(), 2);
+        d->toggleDropDown({20, 20});
+        QMouseEvent away(QEvent::MouseButtonPress, {-5, -5}, {-5, -5}, Qt::LeftButton,
+                         Qt::LeftButton, {});
+        QCoreApplication::sendEvent(drop->window(), &away);
+        QVERIFY(!drop->isOpen());
+        d->toggleDropDown({20, 20});
+        QCoreApplication::sendEvent(drop->window(), &close);
+        QVERIFY(!drop->isOpen());
+
+        d.reset();
+        QVERIFY(!a.shared.panel && !AppDelegate::shared());
+    }
+};
+
+QTEST_MAIN(TestApp)
+#include "tst_app.moc"
