@@ -1,0 +1,331 @@
+// Focus records and statistics. Registered once per time zone and locale: the day and week rows
+// are local wall-clock times, valid in every zone, that meet the 23- and 25-hour days.
+#include <QDir>
+#include <QSignalSpy>
+#include <QTest>
+#include <cmath>
+#include <limits>
+
+#include "focus/DailyGoal.h"
+#include "focus/SessionListJson.h"
+#include "focus/StatsManager.h"
+#include "focus/StrictJsonScanner.h"
+#include "support/ManualTime.h"
+#include "support/StdoutCapture.h"
+#include "support/TempStorage.h"
+
+using namespace larkspur;
+using namespace larkspur::test;
+using Sessions = QList<FocusSession>;
+using Figures = QList<qint64>;  // today's minutes and blocks, week's blocks, total, listed
+
+namespace {
+
+constexpr qint64 kMax = std::numeric_limits<qint64>::max();
+constexpr qint64 kMin = std::numeric_limits<qint64>::min();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+const QByteArray kRecord = R"({"id":"6F1C2A3B-4D5E-4F60-8172-839A4B5C6D7E","startedAt":1.5,)"
+                           R"("focusDuration":1500,"type":"focus","completed":true})";
+
+double localTime(const char* iso) {
+    const QDateTime t = QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate);
+    return double(t.toMSecsSinceEpoch()) / 1000.0 - kReferenceDateOffset;
+}
+
+FocusSession at(const char* local, double seconds, bool completed = true,
+                SessionType type = SessionType::Focus) {
+    const double start = localTime(local);
+    return {QUuid::createUuid(), {}, start, start + seconds, seconds, type, completed};
+}
+
+QByteArray withRecord(const char* from, const char* to) {
+    return "[" + QByteArray(kRecord).replace(from, to) + "]";
+}
+
+// One value as the scanner reads it: "!" when refused, with "+" when text follows.
+QString scan(char kind, const QByteArray& text) {
+    StrictJsonScanner in(text);
+    QString value;
+    double n = 0;
+    QByteArrayView view;
+    bool ok = kind == 'k' ? in.skipValue() : kind == 's' ? in.readString(&value) : false;
+    if (kind == 'n' && (ok = in.readNumber(&n)))
+        value = (std::signbit(n) ? "-" : "") + QString::number(std::abs(n), 'g', 17);
+    if (kind == 'p' || kind == 'u') {
+        ok = kind == 'p' ? in.readPlainString(&view) : in.readUnescapedString(&view);
+        value = QString::fromUtf8(view);
+    }
+    return !ok ? "!" : in.atEnd() ? value : value + "+";
+}
+
+struct Stats {
+    TempStorage files;
+    ManualTime time{localTime("2024-05-15T12:00:00")};  // Wednesday; en_US weeks start Sunday
+
+    std::unique_ptr<StatsManager> launch() {
+        return std::make_unique<StatsManager>(files.storage, time, QLocale("en_US"));
+    }
+    QByteArray history() const { return files.read("focus-sessions.json"); }
+};
+
+Figures figuresOf(const StatsManager& m) {
+    return {m.todayFocusMinutes(), m.todayFocusBlocks(),     m.weekFocusBlocks(),
+            m.totalFocusMinutes(), m.todaySessions().size(), m.thisWeekSessions().size()};
+}
+
+}  // namespace
+
+class TestFocus : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void scanner_data();
+    void scanner();
+    void historyFiles_data();
+    void historyFiles();
+    void writer();
+    void figures_data();
+    void figures();
+    void periods_data();
+    void periods();
+};
+
+void TestFocus::scanner_data() {
+    QTest::addColumn<char>("kind");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("read");
+    auto row = [](char kind, const QByteArray& text, const char* read) {
+        QTest::addRow("%c %s", kind, text.toPercentEncoding().left(30).constData())
+            << kind << text << QString::fromUtf8(read);
+    };
+    row('n', " \t\r\n1 ", "1");
+    row('u', "\"é€😀\xc2\x80\xf4\x8f\xbf\xbf\xee\x80\x80\"",
+        "é€😀\xc2\x80\xf4\x8f\xbf\xbf\xee\x80\x80");
+    row('s', R"("a b\"\\\/\b\f\n\r\t")", "a b\"\\/\b\f\n\r\t");
+    row('s', R"("\u0039\u004a\u004F\u006f\u00A9")", "9JOo\u00a9");
+    row('s', "\"\\ud83d\\ude00\xc3\xa9\"", "😀é");
+    row('k', R"( [ 1 , {"a" : null , "b\n" : [true,false,"x"]} , {} , [] ] )", "");
+    // The kind, then the text: n(umber) p(lain string) k(skipped value).
+    const char* rows[][2] = {
+        {"n-19.25", "-19.25"}, {"n012", "0+"},         {"n12x", "12+"},     {"n1E+2", "100"},
+        {"n25e-1", "2.5"},     {"n-0", "0"},           {"n-0.0", "-0"},     {"n-0e0", "-0"},
+        {"n-", "!"},           {"n1.", "!"},           {"n1.x", "!"},       {"n1e+", "!"},
+        {"n1e400", "!"},       {"p \"a b~\"", "a b~"}, {"p\"ab\"x", "ab+"}, {"p\"a\\n\"", "!"},
+        {"p\"a\x1f\"", "!"},   {"p\"\xc3\xa9\"", "!"}, {"p\"ab", "!"},      {"pab", "!"}};
+    const char* skips[][2] = {{"k-1.5e3 x", "+"}, {"k[1,]", "!"},      {"k{\"a\":1,}", "!"},
+                              {"k{1:2}", "!"},    {"k{\"a\" 1}", "!"}, {"k[1 2]", "!"},
+                              {"ktrux", "!"},     {"knul", "!"},       {"k", "!"}};
+    for (const auto& [text, read] : rows) row(*text, text + 1, read);
+    for (const auto& [text, read] : skips) row(*text, text + 1, read);
+    for (const char* text : {"\"\x80\"", "\"\xc0\xaf\"", "\"\xc1\xbf\"", "\"\xed\xa0\x80\"",
+                             "\"\xed\xbf\xbf\"", "\"\xf4\x90\x80\x80\"", "\"\xc3(\""})
+        row('u', text, "!");
+    for (const char* text :
+         {R"("\u12G4")", R"("\u12")", R"("\x")", R"("\udc00")", R"("\ud83dx")", R"("\ud83d\n")",
+          R"("\ud83d\u0041")", "\"\xc0\xaf\"", "\"a\x01\"", "\"ab", "ab"})
+        row('s', text, "!");
+    // The deepest nesting taken is 64.
+    for (const auto& [open, close] : {std::pair{"[", "]"}, std::pair{"{\"a\":", "}"}}) {
+        row('k', QByteArray(open).repeated(64) + "1" + QByteArray(close).repeated(64), "");
+        row('k', QByteArray(open).repeated(65) + "1" + QByteArray(close).repeated(65), "!");
+    }
+}
+
+void TestFocus::scanner() {
+    QFETCH(char, kind);
+    QFETCH(QByteArray, text);
+    QTEST(scan(kind, text), "read");
+}
+
+void TestFocus::historyFiles_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("quick");  // read by the list reader itself, so extended in place
+    QTest::addColumn<int>("count");   // records read; -1: unreadable, reported and kept aside
+    const QByteArray labelled = QByteArray(kRecord).replace(
+        "\"start", R"("taskLabel":"Tea","x":[1,{"b":null}],"endedAt":2,"start)");
+    QTest::newRow("many forms")
+        << "[ " + labelled + " ,\n" + labelled + ",\t{ \"type\" : \"longBreak\",\"completed\":" +
+               R"(false,"focusDuration":0.5,"taskLabel":null,"endedAt":null,"startedAt":-3,)" +
+               R"("id":"6f1c2a3b-4d5e-4f60-8172-839a4b5c6d7e"},)" +
+               QByteArray(kRecord).replace("focus\"", "shortBreak\"").replace("1.5", "1.5E3") +
+               "," + withRecord("\"type\"", R"("taskLabel":"a\"\u00e9","type")").mid(1) +
+               "\t\r \n\n"
+        << true << 5;
+    QTest::newRow("spaced empty") << QByteArray(" [ \n ] \r\n") << true << 0;
+    // Unusual forms go to the general reader, whose verdict stands.
+    QTest::newRow("duplicate key")
+        << withRecord("\"type\"", "\"completed\":false,\"type\"") << false << 1;
+    QTest::newRow("no colon") << withRecord("\"type\":", "\"type\"") << false << -1;
+    QTest::newRow("unknown type") << withRecord("\"focus\"", "\"nap\"") << false << -1;
+    QTest::newRow("text flag") << withRecord(":true", ":\"true\"") << false << -1;
+    QTest::newRow("trailing comma") << "[" + kRecord + ",]" << false << -1;
+}
+
+void TestFocus::historyFiles() {
+    QFETCH(QByteArray, content);
+    QFETCH(bool, quick);
+    QFETCH(int, count);
+    QCOMPARE(sessionlist::decode(content).has_value(), quick);
+    Stats f;
+    f.files.write("focus-sessions.json", content);
+    StdoutCapture out;
+    const auto m = f.launch();
+    QCOMPARE(m->sessions().size(), std::max(count, 0));
+    if (quick) QCOMPARE(m->sessions(), JsonCodecFor<Sessions>::decode(json::parse(content)));
+    QCOMPARE(out.text().startsWith("StorageManager load error: "), count < 0);
+    const FocusSession s = at("2024-05-15T11:00:00", 60);
+    QVERIFY(m->logSession(s));
+    QByteArray record;
+    sessionlist::appendRecord(record, s);
+    QCOMPARE(f.history(), quick && count > 0 ? content.trimmed().chopped(1) + "," + record + "]"
+                                             : sessionlist::encode(m->sessions()));
+    QCOMPARE(f.launch()->sessions(), m->sessions());
+    // What could not be read stays in a copy beside the new file.
+    const QStringList copies = QDir(f.files.storage.directory()).entryList({"*.unreadable-*"});
+    QCOMPARE(copies.size(), count < 0 ? 1 : 0);
+    if (count < 0) QCOMPARE(f.files.read(copies.first()), content);
+}
+
+void TestFocus::writer() {
+    const QString label = QStringLiteral("a \"\\\b\f\n\r\t\x01\x1f\u00e9/");
+    const FocusSession a{QUuid(kRecord.mid(7, 36)), label, 1.5, -2e-7, 1500,
+                         SessionType::ShortBreak,   false};
+    FocusSession b{QUuid(), {}, 1e300, {}, 60, SessionType::LongBreak, true};
+    const QByteArray textA = R"({"id":"6F1C2A3B-4D5E-4F60-8172-839A4B5C6D7E","taskLabel":)"
+                             R"("a \"\\\b\f\n\r\t\u0001\u001fé/","startedAt":1.5,"endedAt":-2e-07,)"
+                             R"("focusDuration":1500,"type":"shortBreak","completed":false})";
+    const QByteArray textB = R"({"id":"00000000-0000-0000-0000-000000000000","startedAt":1e+300,)"
+                             R"("focusDuration":60,"type":"longBreak","completed":true})";
+    QByteArray list = sessionlist::encode({});
+    sessionlist::appendToArray(list, a);
+    sessionlist::appendToArray(list, b);
+    QCOMPARE(list, "[" + textA + "," + textB + "]");
+    QCOMPARE(sessionlist::encode({a, b}), list);
+    QCOMPARE(sessionlist::decode(list), Sessions({a, b}));
+    QCOMPARE(sessionlist::decode(json::serialize(JsonCodecFor<Sessions>::encode({a, b}))),
+             Sessions({a, b}));
+    b.startedAt = std::nan("");
+    QByteArray nan;
+    sessionlist::appendRecord(nan, b);
+    QVERIFY(nan.contains(R"("startedAt":null,)"));
+    // Whole minutes, truncated toward zero; beyond the integer range they saturate.
+    const double seconds[] = {59.9, 60, -59.9, -60, std::nan(""), 0x1p63 * 60, kInf, -1e300};
+    const qint64 minutes[] = {0, 1, 0, -1, 0, kMax, kMax, kMin};
+    for (int i = 0; i < 8; ++i) QCOMPARE(wholeMinutes(seconds[i]), minutes[i]);
+}
+
+void TestFocus::figures_data() {
+    QTest::addColumn<Sessions>("sessions");
+    QTest::addColumn<qint64>("goal");
+    QTest::addColumn<Figures>("figures");
+    QTest::addColumn<double>("progress");
+    const char* today = "2024-05-15T11:00:00";
+    // Summed, then truncated; breaks never count, skipped phases are only listed.
+    Sessions week(3, at(today, 50));
+    week << at(today, 600, false) << at(today, 300, true, SessionType::ShortBreak)
+         << at(today, 900, true, SessionType::LongBreak) << at("2024-05-12T00:00:00", 1500)
+         << at("2024-05-11T23:59:59", 1500) << at("2024-05-14T23:50:00", 1529)
+         << at("2024-06-20T09:00:00", 1500);
+    QTest::newRow("none") << Sessions{} << 120ll << Figures(6, 0) << 0.0;
+    QTest::newRow("a week") << week << 120ll << Figures{2, 3, 6, 102, 4, 7} << 2.0 / 120;
+    QTest::newRow("huge sums saturate")
+        << Sessions(2, at(today, 1e308)) << 120ll << Figures{kMax, 2, 2, kMax, 2, 2} << 1.0;
+    QTest::newRow("huge negative sums")
+        << Sessions(2, at(today, -1e308)) << 120ll << Figures{kMin, 2, 2, kMin, 2, 2} << 0.0;
+    // Goals are kept as given, written as exact integers, and read back.
+    for (const qint64 goal : {qint64(0), qint64(1), (qint64(1) << 53) + 1, kMax, kMin})
+        QTest::addRow("goal %lld", goal)
+            << Sessions{at(today, 1500)} << goal << Figures{25, 1, 1, 25, 1, 1}
+            << (goal < 1 ? 0.0 : std::min(1.0, 25.0 / double(goal)));
+}
+
+void TestFocus::figures() {
+    QFETCH(Sessions, sessions);
+    QFETCH(qint64, goal);
+    Stats f;
+    f.files.write("daily-goal.json", "30.5");  // unreadable: the default goal stands
+    StdoutCapture out;
+    auto logged = f.launch();
+    QVERIFY(out.text().startsWith("StorageManager load error: "));
+    QCOMPARE(logged->dailyGoalMinutes(), 120);
+    QCOMPARE(figuresOf(*logged), Figures(6, 0));  // taken before the records, then kept up
+    QSignalSpy goalSpy(logged.get(), &StatsManager::dailyGoalMinutesChanged);
+    QSignalSpy sessionsSpy(logged.get(), &StatsManager::sessionsChanged);
+    QSignalSpy figuresSpy(logged.get(), &StatsManager::figuresChanged);
+    logged->setDailyGoalMinutes(goal);  // written even when unchanged
+    QCOMPARE(f.files.read("daily-goal.json"), QByteArray::number(goal));
+    for (const FocusSession& s : sessions) QVERIFY(logged->logSession(s));
+    // Times without a JSON form would spoil the whole file.
+    const QByteArray history = f.history();
+    Sessions bad(3, sessions.value(0));
+    bad[0].startedAt = std::nan("");
+    bad[1].focusDuration = kInf;
+    bad[2].endedAt = -kInf;
+    for (const FocusSession& s : bad) QVERIFY(!logged->logSession(s));
+    QCOMPARE(out.text().count("StatsManager error: "), 3);
+    QCOMPARE(f.history(), history);
+    const qsizetype changed = goal != 120, logs = sessions.size();
+    QCOMPARE((QList{goalSpy.count(), sessionsSpy.count(), figuresSpy.count()}),
+             (QList{changed, logs, logs + changed}));
+    const auto loaded = f.launch();
+    for (StatsManager* m : {logged.get(), loaded.get()}) {
+        QCOMPARE(m->sessions(), sessions);
+        QCOMPARE(m->dailyGoalMinutes(), goal);
+        QTEST(figuresOf(*m), "figures");
+        QTEST(m->dailyGoalProgress(), "progress");
+    }
+    f.time = ManualTime(1e300);  // a clock no calendar can place
+    QCOMPARE(figuresOf(*loaded).mid(0, 3), Figures(3, 0));
+}
+
+void TestFocus::periods_data() {
+    QTest::addColumn<QByteArray>("now");
+    QTest::addColumn<QByteArray>("start");
+    QTest::addColumn<QByteArray>("in");  // today, the week from Sunday (en_US), from Monday (de_DE)
+    const char* rows[][4] = {
+        {"last instant of today", "2024-05-15T12:00", "2024-05-15T23:59:59.999", "111"},
+        {"tomorrow", "2024-05-15T12:00", "2024-05-16T00:00", "011"},
+        {"Sunday midnight", "2024-05-15T12:00", "2024-05-12T00:00", "010"},
+        {"now on Sunday", "2024-05-19T08:00", "2024-05-18T12:00", "001"},
+        // New York: 23 hours on 10 March, 25 on 3 November. Berlin: 31 March and 27 October.
+        {"US spring day ends", "2024-03-10T12:00", "2024-03-11T00:30", "011"},
+        {"US autumn day late", "2024-11-03T12:00", "2024-11-03T23:30", "111"},
+        {"EU spring day ends", "2024-03-31T12:00", "2024-04-01T00:30", "011"},
+        {"EU autumn day late", "2024-10-27T12:00", "2024-10-27T23:30", "111"},
+        {"EU week over spring", "2024-04-02T12:00", "2024-03-30T23:30", "000"},
+        // São Paulo, 4 November 2018: the day began at 01:00, midnight never happened.
+        {"day without midnight", "2018-11-04T12:00", "2018-11-04T01:00", "111"},
+        {"eve of that day", "2018-11-04T12:00", "2018-11-03T23:59:59", "001"},
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r[0]) << QByteArray(r[1]) << QByteArray(r[2]) << QByteArray(r[3]);
+}
+
+void TestFocus::periods() {
+    QFETCH(QByteArray, now);
+    QFETCH(QByteArray, start);
+    QFETCH(QByteArray, in);
+    // "": the system locale, from LC_ALL, which differs between the runs.
+    for (const char* name : {"en_US", "de_DE", ""}) {
+        TempStorage files;
+        ManualTime time(localTime(now));
+        const auto m = *name ? std::make_unique<StatsManager>(files.storage, time, QLocale(name))
+                             : std::make_unique<StatsManager>(files.storage, time);
+        const FocusSession s = at(start, 60);
+        QVERIFY(m->logSession(s));
+        QSignalSpy spy(m.get(), &StatsManager::figuresChanged);
+        m->refreshPeriods();  // the first takes the figures, silently
+        time.shiftWallClock(86400);
+        m->refreshPeriods();
+        m->refreshPeriods();
+        QCOMPARE(spy.count(), 1);  // views that refresh are told once the day has moved on
+        time.shiftWallClock(-86400);
+        const bool sunday =
+            (*name ? QLocale(name) : QLocale::system()).firstDayOfWeek() == Qt::Sunday;
+        QCOMPARE(m->todaySessions(), in[0] == '1' ? Sessions{s} : Sessions{});
+        QCOMPARE(m->thisWeekSessions(), in[sunday ? 1 : 2] == '1' ? Sessions{s} : Sessions{});
+    }
+    QCOMPARE(QLocale("de_DE").firstDayOfWeek(), Qt::Monday);
+}
+
+QTEST_GUILESS_MAIN(TestFocus)
+#include "tst_focus.moc"
