@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <QFile>
-#include <QString>
 #include <QTemporaryFile>
 #include <cstdio>
 
@@ -15,12 +14,13 @@ public:
     StdoutCapture() {
         std::fflush(stdout);
         file_.open();
-        saved_ = dup(STDOUT_FILENO);
         dup2(file_.handle(), STDOUT_FILENO);
     }
-    ~StdoutCapture() { restore(); }
-    StdoutCapture(const StdoutCapture&) = delete;
-    StdoutCapture& operator=(const StdoutCapture&) = delete;
+    ~StdoutCapture() {
+        std::fflush(stdout);
+        dup2(saved_, STDOUT_FILENO);
+        close(saved_);
+    }
 
     QString text() {
         std::fflush(stdout);
@@ -29,15 +29,8 @@ public:
     }
 
 private:
-    void restore() {
-        if (saved_ < 0) return;
-        std::fflush(stdout);
-        dup2(saved_, STDOUT_FILENO);
-        close(saved_);
-        saved_ = -1;
-    }
+    int saved_ = dup(STDOUT_FILENO);
     QTemporaryFile file_;
-    int saved_ = -1;
 };
 
 }  // namespace larkspur::test

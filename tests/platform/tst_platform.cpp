@@ -1,0 +1,375 @@
+// The platform services against the real things they wrap: a second process, a notification
+// service on a private bus, an X server, a PulseAudio daemon (see CMakeLists.txt for the runs).
+#include <sys/stat.h>
+#include <xcb/xcb.h>
+
+#include <tuple>
+
+#include <QGuiApplication>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QtDBus>
+#include <QtTest>
+
+#include "platform/DBusNotifier.h"
+#include "platform/GlobalHotKeys.h"
+#include "platform/LoginItem.h"
+#include "platform/LoopingPcmDevice.h"
+#include "platform/PcmDecoder.h"
+#include "platform/QtAudioPlayer.h"
+#include "platform/QtScheduler.h"
+#include "platform/QuitSignals.h"
+#include "platform/SingleInstance.h"
+#include "support/ManualTime.h"
+#include "support/PrivatePulse.h"
+#include "support/StdoutCapture.h"
+
+using namespace larkspur;
+using namespace larkspur::test;
+using Calls = QList<QVariantList>;
+using Role = SingleInstance::Role;
+
+namespace {
+
+mode_t modeOf(const QString& path) {
+    struct stat info = {};
+    return ::lstat(QFile::encodeName(path), &info) == 0 ? info.st_mode : 0;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
+           file.write(bytes) == bytes.size();
+}
+
+// A second launch of the program: this executable claiming the single instance (see main). The
+// event loop runs meanwhile, so that this process can answer as the primary.
+int launch(const QStringList& urls, QString* out = nullptr) {
+    QProcess second;
+    QSignalSpy done(&second, &QProcess::finished);
+    second.start(QCoreApplication::applicationFilePath(), QStringList{"--claim"} + urls);
+    if (out && done.wait(15000)) *out = QString::fromUtf8(second.readAllStandardOutput());
+    return done.size() || done.wait(15000) ? second.exitCode() : -1;
+}
+
+QByteArray wav(int rate, int channels, int bits, const QByteArray& data, QByteArray chunk = {}) {
+    // The host is little-endian.
+    const auto le = [](quint32 v, int n) { return QByteArray(reinterpret_cast<char*>(&v), n); };
+    return "RIFF" + le(36 + chunk.size() + data.size(), 4) + "WAVE" + chunk + "fmt " + le(16, 4) +
+           le(1, 2) + le(channels, 2) + le(rate, 4) + le(rate * channels * bits / 8, 4) +
+           le(channels * bits / 8, 2) + le(bits, 2) + "data" + le(data.size(), 4) + data;
+}
+
+// A mono AIFF of four big-endian samples; `rate` is the 80-bit extended number of its rate.
+QByteArray aiff(const char* rate) {
+    const QByteArray head = "464f524d0000000041494646434f4d4d000000120001000000040010";
+    return QByteArray::fromHex(head + rate + "53534e440000001000000000000000000001fffe7fff8000");
+}
+
+// The Notify calls the service logged, with ' for ", less the fields every one must carry.
+QStringList notified(QProcess& mock) {
+    static const QRegularExpression fixed(
+        "^'Larkspurhollow' | 'larkspurhollow'| \\{'desktop-entry': 'larkspurhollow'\\} -1$");
+    QStringList out;
+    for (const QString& line : QString::fromUtf8(mock.peek(1 << 20)).split('\n'))
+        if (line.section(' ', 1, 1) == "Notify")
+            out << line.section(' ', 2).replace('"', '\'').remove(fixed);
+    return out;
+}
+
+// Another X client's grab of Alt+Shift+`key` with `locks`: true when the server granted it.
+// Xvfb's keyboard map has r, t and s on keycodes 27, 28 and 39.
+bool grab(xcb_connection_t* x, xcb_keycode_t key, std::uint16_t locks) {
+    xcb_generic_error_t* error = xcb_request_check(
+        x, xcb_grab_key_checked(x, 0, xcb_setup_roots_iterator(xcb_get_setup(x)).data->root,
+                                XCB_MOD_MASK_1 | XCB_MOD_MASK_SHIFT | locks, key,
+                                XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    std::free(error);
+    return !error;
+}
+
+}  // namespace
+
+class TestPlatform : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> dir_;
+    PrivatePulse pulse_;
+    QString entry() const { return dir_->filePath("config/autostart/larkspurhollow.desktop"); }
+
+private Q_SLOTS:
+    void initTestCase() {
+        if (!qEnvironmentVariableIsSet("LARKSPUR_NO_AUDIO_SERVER"))
+            QVERIFY2(pulse_.start(), qPrintable(pulse_.error()));
+    }
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir_->path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_->filePath("config")));
+    }
+
+    void scheduler() {
+        ManualTime time;
+        QString log;
+        TaskHandle later, self, dropped = time.after(0.2, [&] { log += 'x'; });
+        auto a = time.after(0.1, [&] { later = time.after(0.05, [&] { log += 'l'; }); }),
+             b = time.after(0.1, [&] { log += 'b'; }), tick = time.every(0.5, [&] { log += 't'; });
+        dropped.cancel();
+        std::ignore = time.after(0.2, [&] { log += 'y'; });  // its handle dies at once
+        self = time.every(0.4, [&] { log += log.contains('s') ? 'S' : 's'; });
+        time.advance(0.85);
+        self.cancel();
+        time.advance(1.2);
+        QVERIFY(log == "blstSttt" && !a.isActive() && tick.isActive() && !self.isActive());
+    }
+
+    void quitSignals() {
+        auto* quit = new QuitSignals;
+        QuitSignals second;
+        QVERIFY(!quit->install({SIGTERM, SIGSEGV}) && quit->install() && !second.install());
+        QSignalSpy spy(quit, &QuitSignals::quitRequested);
+        // The receiver may delete the sender while more signals wait.
+        connect(quit, &QuitSignals::quitRequested, this, [&] {
+            if (spy.size() == 3) delete quit;
+        });
+        for (int signal : {SIGHUP, SIGTERM, SIGINT, SIGTERM}) ::raise(signal);
+        QVERIFY(spy.isEmpty());  // nothing runs inside the handler
+        QTRY_COMPARE(Calls(spy), (Calls{{SIGHUP}, {SIGTERM}, {SIGINT}}));
+        QVERIFY(second.install());  // the first one is gone, and its handlers with it
+    }
+
+    void singleInstance() {
+        SingleInstance primary;
+        QVERIFY(writeFile(primary.socketPath(), "left over from a crash"));
+        QVERIFY(primary.claim({}) == Role::Primary && S_ISSOCK(modeOf(primary.socketPath())));
+        QSignalSpy got(&primary, &SingleInstance::urlsReceived);
+        QCOMPARE(launch({"a://1", "", "b://x\ny", "c://Grüner Tee ☕"}), int(Role::Secondary));
+        QCOMPARE(launch({"d://2"}), int(Role::Secondary));
+        QCOMPARE(Calls(got), (Calls{{QStringList{"a://1", "b://x y", "c://Grüner Tee ☕"}},
+                                    {QStringList{"d://2"}}}));
+        // Something that connects and never answers is never taken over.
+        QTemporaryDir other;
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(other.path()));
+        QLocalServer mute;
+        QString out;
+        QVERIFY(mute.listen(SingleInstance().socketPath()) &&
+                launch({}, &out) == int(Role::Failed));
+        QCOMPARE(out, QStringLiteral("Single instance: the running instance did not answer\n"));
+        QVERIFY(S_ISSOCK(modeOf(mute.fullServerName())));  // still the one that was there first
+        QCOMPARE(SingleInstance(QString(200, 'n')).claim({}), Role::Failed);  // too long a path
+    }
+
+    void singleInstanceFolder_data() {
+        QTest::addColumn<QByteArray>("runtime");  // null: unset
+        QTest::addColumn<QString>("folder");      // what is in the fallback folder's place
+        QTest::addColumn<Role>("role");
+        QTest::newRow("unusable runtime") << QByteArray("/none") << "" << Role::Primary;
+        QTest::newRow("symlink") << QByteArray() << "link" << Role::Failed;
+        QTest::newRow("group readable") << QByteArray() << "0750" << Role::Failed;
+        QTest::newRow("another user's") << QByteArray("relative") << "owner" << Role::Failed;
+    }
+    void singleInstanceFolder() {
+        QFETCH(QByteArray, runtime);
+        QFETCH(QString, folder);
+        QFETCH(Role, role);
+        runtime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", runtime);
+        const auto restore = qScopeGuard([tmp = qgetenv("TMPDIR")] { qputenv("TMPDIR", tmp); });
+        qputenv("TMPDIR", QFile::encodeName(dir_->path()));
+        const QString path = dir_->filePath(QStringLiteral("larkspurhollow-%1").arg(geteuid()));
+        if (folder == "link") QVERIFY(::symlink(qPrintable(dir_->path()), qPrintable(path)) == 0);
+        if (folder == "0750") QVERIFY(::mkdir(qPrintable(path), 0750) == 0);
+        if (folder == "owner" &&
+            (::mkdir(qPrintable(path), 0700) || ::chown(qPrintable(path), 1, 1)))
+            QSKIP("only the superuser gives a folder away");
+        const mode_t before = modeOf(path), umaskWas = ::umask(0577);  // mode 0700 nonetheless
+        QCOMPARE(SingleInstance().claim({}), role);
+        ::umask(umaskWas);
+        QCOMPARE(modeOf(path), role == Role::Primary ? S_IFDIR | 0700 : before);
+    }
+
+    void loginItem() {
+        for (const auto& [program, exec] : {std::pair{"/opt/100%/a", "/opt/100%%/a"},
+                                            {"/x/o'n;~", "\"/x/o'n;~\""},
+                                            {"/x/\"$`\\", "\"/x/\\\\\"\\\\$\\\\`\\\\\\\\\""},
+                                            {"/x/\nExec=y", "-"}})
+            QCOMPARE(LoginItem::execValue(program).value_or("-"), exec);
+        LoginItem item, missing(dir_->filePath("gone")), control(dir_->filePath("a\nb"));
+        QSignalSpy changed(&item, &LoginItem::statusChanged);
+        QSignalSpy errors(&item, &LoginItem::lastErrorChanged);
+        StdoutCapture out;
+        QVERIFY(item.update(true) && item.status());  // the folders are made
+        // On: the entry is a file, and not Hidden=true in its main group.
+        for (const auto& [text, on] : {std::pair{"Hidden=true\nHidden=0\n[A]\nHidden=true", true},
+                                       {"#Hidden=true", true},
+                                       {"Hidden = true\r", false}}) {
+            QVERIFY(writeFile(entry(), QByteArray("[Desktop Entry]\r\n") + text));
+            QCOMPARE(item.status(), on);
+        }
+        QVERIFY(item.registerItem() && item.registerItem() && item.status());
+        QCOMPARE(QDir(QFileInfo(entry()).path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"larkspurhollow.desktop"});  // written whole, nothing left over
+        QFile file(entry());
+        const QByteArray exec = "\nExec=" + QFile::encodeName(qApp->applicationFilePath());
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll().contains(exec + '\n'));
+        QVERIFY(item.update(false) && !item.status() && item.unregisterItem());
+        // Failures: one line each; the entry and the status stay as they were.
+        QVERIFY(writeFile(dir_->filePath("a\nb"), "#!") && writeFile(entry() + "/keep", "mine"));
+        QVERIFY(QFile::setPermissions(dir_->filePath("a\nb"), QFile::ExeOwner));
+        QVERIFY(!item.unregisterItem() && !item.registerItem() && !missing.registerItem());
+        QVERIFY(!control.registerItem() && changed.count() == 3 && errors.count() == 2);
+        QVERIFY(out.text().endsWith(kLoginItemFailurePrefix + control.lastError() + "\n"));
+        QVERIFY(out.text().count(kLoginItemFailurePrefix) == 4 && out.text().count('\n') == 4);
+        QVERIFY(QDir(entry()).removeRecursively() && item.unregisterItem());
+        QVERIFY(item.lastError().isEmpty() && errors.count() == 3);  // a success clears it
+    }
+
+    void notifier() {
+        DBusNotifier notifier;
+        QList<Notification> fellBack;
+        notifier.setFallback([&](const Notification& n) { fellBack.append(n); });
+        QSignalSpy invoked(&notifier, &DBusNotifier::actionInvoked);
+        notifier.requestPermission();
+        notifier.post({"a", "Tea", "x"});  // no service on the bus
+        QTRY_COMPARE(fellBack.size(), 1);
+        QProcess mock;  // python3-dbusmock's notification service; it logs every call it gets
+        // The python3 on the PATH may lack the dbus module.
+        mock.start("/usr/bin/python3", {"-m", "dbusmock", "--session", "-t", "notification_daemon",
+                                        "-p", "{\"capabilities\": \"body body-markup actions\"}"});
+        QTRY_VERIFY(notifier.supportsActions());
+        notifier.post({"a", QStringLiteral("Te\0a"), "M & <s>"}, {"stop", "Stop", "snooze"});
+        QTRY_COMPARE(notifier.serverId("a"), 1u);
+        // Same identifier: replaced, also while the earlier post is in flight, where only the
+        // latest waiting one is sent. No identifier: never replaced.
+        for (const char* id : {"a", "a", "a", "", ""}) notifier.post({id, id, {}});
+        QTRY_COMPARE(notified(mock),
+                     (QStringList{"0 'Tea' 'M &amp; &lt;s&gt;' ['stop', 'Stop']", "1 'a' '' []",
+                                  "0 '' '' []", "0 '' '' []", "1 'a' '' []"}));
+        for (uint id : {9u, 1u})  // 9 is another program's
+            QDBusInterface("org.freedesktop.Notifications", "/org/freedesktop/Notifications",
+                           "org.freedesktop.DBus.Mock")
+                .call("EmitSignal", "", "ActionInvoked", "us", QVariantList{id, "stop"});
+        QTRY_COMPARE(Calls(invoked), (Calls{{"a", "stop"}}));
+        mock.kill();
+        QVERIFY(mock.waitForFinished());
+        QTRY_VERIFY(!notifier.capabilitiesKnown() && !notifier.serverId("a"));  // ids die with it
+        notifier.post({"a", "Tea", "x"});
+        QTRY_COMPARE(fellBack.size(), 2);
+        mock.start("/usr/bin/python3", {"-m", "dbusmock", "--session", "-t", "notification_daemon",
+                                        "-p", "{\"capabilities\": \"\"}"});
+        QTRY_VERIFY(notifier.capabilitiesKnown() && !notifier.supportsActions());
+        notifier.post({"a", "T", "M & <s>"});  // no body, no markup: all in the summary, as it is
+        QTRY_COMPARE(notified(mock), QStringList{"0 'T: M & <s>' 'M & <s>' []"});
+        mock.kill();
+        mock.waitForFinished();
+    }
+
+    void hotKeys() {
+        constexpr Qt::KeyboardModifiers altShift = Qt::AltModifier | Qt::ShiftModifier;
+        xcb_connection_t* other = xcb_connect(nullptr, nullptr);
+        auto keys = std::make_unique<GlobalHotKeys>();
+        QSignalSpy pressed(keys.get(), &GlobalHotKeys::activated);
+        StdoutCapture out;
+        QVERIFY(grab(other, 39, XCB_MOD_MASK_2));  // another program holds one lock variant of S
+        QCOMPARE(keys->registerHotKey(2, altShift | Qt::Key_S), GlobalHotKeys::Result::Taken);
+        QTRY_VERIFY(grab(other, 39, 0));  // so none of the variants was kept
+        QCOMPARE(keys->registerHotKey(1, altShift | Qt::Key_T), GlobalHotKeys::Result::Registered);
+        QCOMPARE(keys->registerHotKey(3, altShift | Qt::Key_R), GlobalHotKeys::Result::Registered);
+        QCOMPARE(out.text(), "Hot key Alt+Shift+S is taken by another program\n");
+        QVERIFY(!grab(other, 28, XCB_MOD_MASK_2 | XCB_MOD_MASK_LOCK));
+        // In press order, whatever the locks; other modifiers are other keys; held is one press.
+        const QString presses =
+            "key alt+shift+t ctrl+alt+shift+t shift+r Num_Lock alt+shift+r "
+            "Caps_Lock alt+shift+t alt+shift+s keydown alt+shift+r sleep 0.4 "
+            "keyup r shift alt key Num_Lock alt+shift+r Caps_Lock";
+        QCOMPARE(QProcess::execute("xdotool", presses.split(' ')), 0);
+        QTRY_COMPARE(Calls(pressed), (Calls{{1u}, {3u}, {1u}, {3u}, {3u}}));
+        keys.reset();  // lets go of every variant
+        QTRY_VERIFY(grab(other, 28, XCB_MOD_MASK_2 | XCB_MOD_MASK_LOCK) && grab(other, 27, 0));
+        xcb_disconnect(other);
+    }
+
+    void pcmDecoder_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("pcm");  // null: not plain, so left to the media backend
+        const QByteArray mono = QByteArray::fromHex("0100 feff ff7f 0080");
+        const QByteArray both = QByteArray::fromHex("01000100 fefffeff ff7fff7f 00800080");
+        QTest::newRow("WAV") << wav(44100, 1, 16, mono) << both;
+        QTest::newRow("WAV stereo, odd chunk")
+            << wav(44100, 2, 16, mono, QByteArray::fromHex("6a756e6b 03000000 78797a00")) << mono;
+        QTest::newRow("WAV 8-bit") << wav(44100, 1, 8, mono) << QByteArray();
+        QTest::newRow("WAV, data cut") << wav(44100, 1, 16, mono).chopped(1) << QByteArray();
+        QTest::newRow("AIFF") << aiff("400EAC44000000000000") << both;
+        QTest::newRow("AIFF 22.05 kHz") << aiff("400DAC44000000000000") << QByteArray();
+    }
+    void pcmDecoder() {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, pcm);
+        QVERIFY(writeFile(dir_->filePath("sound"), file));
+        PcmDecoder decoder;
+        QSignalSpy done(&decoder, &PcmDecoder::decoded);
+        decoder.start(dir_->filePath("sound"));
+        QCOMPARE(Calls(done), pcm.isNull() ? Calls{} : Calls{{pcm}});  // plain ones at once
+    }
+
+    void loopingDevice() {
+        const QByteArray pcm = QByteArray("0123456789").repeated(100);
+        for (int passes : {0, 3, AudioPlayer::kEndless}) {
+            LoopingPcmDevice device(pcm, passes);
+            QByteArray all;
+            while (all.size() < 5000 && !device.atEnd())
+                all += device.read(std::min<qint64>(passes ? 999 : 7, 5000 - all.size()));
+            QCOMPARE(all, pcm.repeated(passes ? 5 : 1).left(passes == 3 ? 3000 : 5000));
+            QCOMPARE(device.exhausted(), passes >= 0);
+        }
+    }
+
+    void audioPlayer() {
+        QtAudioPlayer player(dir_->filePath("cache"));
+        QSignalSpy completed(&player, &AudioPlayer::playCompleted);
+        QSignalSpy finished(&player, &AudioPlayer::finished), failed(&player, &AudioPlayer::failed);
+        // Half a second at 22.05 kHz goes through the media backend.
+        QVERIFY(writeFile(dir_->filePath("a.wav"), wav(22050, 1, 16, QByteArray(22050, 1))));
+        QVERIFY(player.open(QUrl::fromLocalFile(dir_->filePath("a.wav"))));
+        player.setPlays(3);
+        const auto started = std::chrono::steady_clock::now();
+        player.play();
+        QVERIFY(player.isPlaying() && finished.wait(10000));
+        // Counted as the server plays them, not as they are handed over: 3 x 0.5 s.
+        QVERIFY(std::chrono::steady_clock::now() - started > std::chrono::milliseconds(1400));
+        QVERIFY(completed == (Calls{{1}, {2}, {3}}) && !player.isPlaying());
+        QVERIFY(player.open(QUrl("qrc:/sounds/beep.aiff")));
+        player.setPlays(AudioPlayer::kEndless);
+        player.play();
+        QTRY_VERIFY_WITH_TIMEOUT(completed.count() == 6, 10000);
+        player.stop();
+        QTest::qWait(600);
+        QVERIFY(completed.count() == 6 && finished.count() == 1 && failed.isEmpty());
+        QVERIFY(writeFile(dir_->filePath("noise.wav"), QByteArray(8000, '3')));
+        QVERIFY(player.open(QUrl::fromLocalFile(dir_->filePath("noise.wav"))));
+        player.play();
+        QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 10000);
+    }
+
+    // The run without X server, bus or audio server selects this alone.
+    void withoutServers() {
+        if (!qEnvironmentVariableIsSet("LARKSPUR_NO_AUDIO_SERVER")) QSKIP("has servers");
+        StdoutCapture out;
+        GlobalHotKeys keys;
+        QCOMPARE(keys.registerHotKey(1, Qt::Key_A), GlobalHotKeys::Result::Unavailable);
+        QCOMPARE(out.text(), QStringLiteral("Global hot keys are unavailable: no X11 display\n"));
+        QtAudioPlayer player(dir_->filePath("cache"));
+        QSignalSpy failed(&player, &AudioPlayer::failed);
+        QVERIFY(player.open(QUrl("qrc:/sounds/bell.aiff")));
+        player.play();
+        QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 5000);  // nowhere to play to: at once
+    }
+};
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    if (app.arguments().value(1) == "--claim")
+        return int(SingleInstance().claim(app.arguments().mid(2)));
+    TestPlatform test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_platform.moc"
