@@ -20,16 +20,6 @@ struct AiffSound {
     double seconds() const { return sampleRate > 0 ? frames / sampleRate : 0; }
 };
 
-// The 80-bit IEEE extended number AIFF stores the sample rate in.
-inline double readExtended(const unsigned char* p) {
-    const int sign = (p[0] & 0x80) ? -1 : 1;
-    const int exponent = ((p[0] & 0x7F) << 8) | p[1];
-    std::uint64_t mantissa = 0;
-    for (int i = 2; i < 10; ++i) mantissa = (mantissa << 8) | p[i];
-    if (exponent == 0 && mantissa == 0) return 0;
-    return sign * std::ldexp(double(mantissa), exponent - 16383 - 63);
-}
-
 // Nothing unless the bytes are a well-formed AIFF with 16-bit samples.
 inline std::optional<AiffSound> readAiff(const QByteArray& bytes) {
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
@@ -38,21 +28,21 @@ inline std::optional<AiffSound> readAiff(const QByteArray& bytes) {
     if (qFromBigEndian<quint32>(data + 4) + 8 != size) return std::nullopt;
     AiffSound sound;
     bool haveComm = false, haveSsnd = false;
-    std::size_t at = 12;
-    while (at + 8 <= size) {
+    for (std::size_t at = 12; at + 8 <= size;) {
         const QByteArray id = bytes.mid(qsizetype(at), 4);
-        const std::size_t length = qFromBigEndian<quint32>(data + at + 4);
-        const std::size_t body = at + 8;
+        const std::size_t length = qFromBigEndian<quint32>(data + at + 4), body = at + 8;
         if (body + length > size) return std::nullopt;
         if (id == "COMM" && length >= 18) {
             sound.channels = qFromBigEndian<qint16>(data + body);
             sound.frames = qFromBigEndian<quint32>(data + body + 2);
             sound.bits = qFromBigEndian<qint16>(data + body + 6);
-            sound.sampleRate = readExtended(data + body + 8);
+            // The rate is an 80-bit extended number: 15-bit exponent, 64-bit mantissa.
+            const int exponent = (data[body + 8] & 0x7F) << 8 | data[body + 9];
+            const double mantissa = double(qFromBigEndian<quint64>(data + body + 10));
+            sound.sampleRate = std::ldexp(mantissa, exponent - 16383 - 63);
             haveComm = true;
         } else if (id == "SSND" && length >= 8) {
-            const std::size_t offset = qFromBigEndian<quint32>(data + body);
-            const std::size_t start = body + 8 + offset;
+            const std::size_t start = body + 8 + qFromBigEndian<quint32>(data + body);
             for (std::size_t i = start; i + 1 < body + length; i += 2)
                 sound.samples.push_back(qFromBigEndian<qint16>(data + i));
             haveSsnd = true;

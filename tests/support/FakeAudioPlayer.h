@@ -3,7 +3,6 @@
 #include <QFileInfo>
 #include <QList>
 #include <QPointer>
-#include <QSet>
 #include <memory>
 
 #include "platform/AudioPlayer.h"
@@ -16,7 +15,6 @@ struct FakePlayback {
     float volume = -1;
     int plays = 0;
     int playCalls = 0;
-    int stopCalls = 0;
     int playsDone = 0;
     bool opened = false;
     bool playing = false;
@@ -30,48 +28,36 @@ struct FakePlayback {
 class FakeAudioPlayer final : public AudioPlayer {
 public:
     FakeAudioPlayer(std::shared_ptr<FakePlayback> record, bool refuseOpen)
-        : record_(std::move(record)), refuseOpen_(refuseOpen) {}
-    ~FakeAudioPlayer() override { record_->released = true; }
+        : r_(std::move(record)), refuseOpen_(refuseOpen) {}
+    ~FakeAudioPlayer() override { r_->released = true; }
 
     bool open(const QUrl& source) override {
-        record_->source = source;
-        const QString path = source.scheme() == QStringLiteral("qrc")
-                                 ? QLatin1Char(':') + source.path()
-                                 : source.toLocalFile();
-        record_->opened = !refuseOpen_ && QFileInfo(path).isFile();
-        return record_->opened;
+        r_->source = source;
+        const bool qrc = source.scheme() == QStringLiteral("qrc");
+        r_->opened =
+            !refuseOpen_ &&
+            QFileInfo(qrc ? QLatin1Char(':') + source.path() : source.toLocalFile()).isFile();
+        return r_->opened;
     }
-    void setVolume(float volume) override { record_->volume = volume; }
-    void setPlays(int plays) override { record_->plays = plays; }
-    void play() override {
-        if (!record_->opened) return;
-        ++record_->playCalls;
-        record_->playsDone = 0;
-        record_->playing = true;
-    }
-    void stop() override {
-        ++record_->stopCalls;
-        record_->playing = false;
-    }
-    bool isPlaying() const override { return record_->playing; }
+    void setVolume(float volume) override { r_->volume = volume; }
+    void setPlays(int plays) override { r_->plays = plays; }
+    void play() override { r_->playCalls += r_->playing = r_->opened; }
+    void stop() override { r_->playing = false; }
+    bool isPlaying() const override { return r_->playing; }
 
     // One play of the file comes to its end.
     void endOnePlay() {
-        if (!record_->playing) return;
-        const int done = ++record_->playsDone;
-        const bool last = record_->plays != kEndless && done >= record_->plays;
-        if (last) record_->playing = false;
-        Q_EMIT playCompleted(done);
-        if (last) Q_EMIT finished();
+        if (r_->plays != kEndless && ++r_->playsDone >= r_->plays)
+            r_->playing = false, Q_EMIT finished();
     }
     // The backend finds the file is not audio.
     void breakDown() {
-        record_->playing = false;
+        r_->playing = false;
         Q_EMIT failed(QStringLiteral("not audio"));
     }
 
 private:
-    std::shared_ptr<FakePlayback> record_;
+    std::shared_ptr<FakePlayback> r_;
     bool refuseOpen_;
 };
 
@@ -80,10 +66,9 @@ class FakePlayers {
 public:
     AudioPlayerFactory factory() {
         return [this]() -> std::unique_ptr<AudioPlayer> {
-            auto record = std::make_shared<FakePlayback>();
-            auto player = std::make_unique<FakeAudioPlayer>(record, refuseNextOpen);
+            records.append(std::make_shared<FakePlayback>());
+            auto player = std::make_unique<FakeAudioPlayer>(records.constLast(), refuseNextOpen);
             refuseNextOpen = false;
-            records.append(record);
             players.append(player.get());
             return player;
         };
@@ -93,7 +78,6 @@ public:
     const FakePlayback& at(int i) const { return *records.at(i); }
     const FakePlayback& last() const { return *records.constLast(); }
     // Null once the manager has released the player and it has been deleted.
-    FakeAudioPlayer* player(int i) const { return players.at(i).data(); }
     FakeAudioPlayer* lastPlayer() const { return players.constLast().data(); }
 
     // The next player made will fail to open its file.
