@@ -2,23 +2,58 @@
 // at a private PulseAudio daemon whose only sink is a FIFO read here. Target: 50 ms or less.
 // Figures only; nothing here passes or fails.
 #include <QCoreApplication>
+#include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <numbers>
 #include <vector>
 
 #include "engine/SoundManager.h"
 #include "platform/QtAudioPlayer.h"
 #include "storage/StorageManager.h"
 #include "support/PrivatePulse.h"
-#include "support/SoundAnalysis.h"
-#include "support/WavWriter.h"
 
 using namespace larkspur;
 using namespace larkspur::test;
 
 namespace {
 constexpr double kAudible = 0.01;  // of full scale
+
+std::size_t firstSound(const std::vector<std::int16_t>& s, double level) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (std::abs(int(s[i])) >= level * 32768) return i;
+    }
+    return s.size();
+}
+
+// A mono 16-bit PCM WAV file of a sine tone.
+bool writeSineWav(const QString& path, int rate, double seconds, double frequency, double peak) {
+    const int frames = int(rate * seconds);
+    QByteArray head, data(frames * 2, Qt::Uninitialized);
+    for (int i = 0; i < frames; ++i) {
+        const double v = peak * std::sin(2 * std::numbers::pi * frequency * i / rate);
+        qToLittleEndian<qint16>(qint16(std::lround(v * 32767)), data.data() + 2 * i);
+    }
+    auto put = [&](quint32 v, int size) {
+        char b[4];
+        qToLittleEndian(v, b);
+        head.append(b, size);
+    };
+    head += "RIFF";
+    put(quint32(36 + data.size()), 4);
+    head += "WAVEfmt ";
+    for (const auto& [v, size] :
+         {std::pair{16, 4}, {1, 2}, {1, 2}, {rate, 4}, {rate * 2, 4}, {2, 2}, {16, 2}})
+        put(quint32(v), size);
+    head += "data";
+    put(quint32(data.size()), 4);
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(head + data) == head.size() + data.size();
+}
 
 double percentile(std::vector<double> values, double p) {
     std::sort(values.begin(), values.end());
@@ -33,15 +68,19 @@ double latencyOf(PrivatePulse& pulse, SoundManager& manager, const std::function
     std::size_t from = pulse.sampleCount();
     pulse.waitForSamples(from + PrivatePulse::kRate / 5, 3000);
     from = pulse.sampleCount();
-    const auto before = PrivatePulse::Clock::now();
+    using Clock = std::chrono::steady_clock;
+    const auto before = Clock::now();
     start();
     for (int waited = 0; waited < 3000; waited += 10) {
         pulse.waitForSamples(pulse.sampleCount() + PrivatePulse::kRate / 100, 1000);
+        const auto seen = Clock::now();
         const auto samples = pulse.samples(from);
         const std::size_t first = firstSound(samples, kAudible);
         if (first < samples.size()) {
-            const auto at = pulse.timeOf(from + first);
-            return std::chrono::duration<double, std::milli>(at - before).count();
+            // The sink is paced by the clock: what came after the first loud sample is how long
+            // ago it was played.
+            const double ago = double(samples.size() - first) / PrivatePulse::kRate;
+            return std::chrono::duration<double, std::milli>(seen - before).count() - 1000 * ago;
         }
     }
     return -1;
@@ -88,7 +127,7 @@ int main(int argc, char** argv) {
         std::vector<double> fresh;
         for (int i = 0; i < 10; ++i) {
             const QString path = dir.filePath(QStringLiteral("import-%1-%2.wav").arg(rate).arg(i));
-            writeFile(path, sineWav(rate, 0.5, 440 + 20 * i, 0.5));
+            writeSineWav(path, rate, 0.5, 440 + 20 * i, 0.5);
             const QString name = manager.importCustomSound(path).value_or(QString());
             fresh.push_back(latencyOf(pulse, manager, complete(name)));
         }
