@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh --test
 cmake --preset dev
 cmake --build --preset dev -j"$(nproc)"
-ctest --preset dev
+ctest --preset dev -j"$(nproc)"
