@@ -3,7 +3,7 @@ import QtTest
 import Larkspurhollow
 import LarkspurTesting
 
-// What clicks on a timer card, in the drop-down and in the new-timer sheet do to the managers.
+// What clicks and keys on a timer card and in the new-timer sheet do to the managers.
 Item {
     id: top
 
@@ -16,11 +16,8 @@ Item {
         TimerCardView { timerManager: TestFixture.timerManager; themeManager: TestFixture.themeManager
                         soundManager: TestFixture.soundManager; width: 280 }
     }
-    Component {
-        id: menuComponent
-        MenuBarView { timerManager: TestFixture.timerManager; presetManager: TestFixture.presetManager
-                      soundManager: TestFixture.soundManager; themeManager: TestFixture.themeManager }
-    }
+    Component { id: menuComponent; MenuBarView { timerManager: TestFixture.timerManager; presetManager: TestFixture.presetManager
+                                                 soundManager: TestFixture.soundManager; themeManager: TestFixture.themeManager } }
     Component {
         id: sheetComponent
         NewTimerSheet { timerManager: TestFixture.timerManager; presetManager: TestFixture.presetManager
@@ -38,23 +35,16 @@ Item {
         function makeTimer(fields) { return make(formComponent, fields).createTimer() }
         function makeCard(timer, y) { return make(cardComponent, { timer: timer, y: y || 0 }) }
         function spy(target, name) { return make(spyComponent, { target: target, signalName: name }) }
-        function button(card, prefix) {
-            const found = findChild(card, prefix + "-" + card.timer.id)
-            verify(found, prefix)
-            return found
-        }
+        function button(card, prefix) { return findChild(card, prefix + "-" + card.timer.id) }
         function stored() { return JSON.parse(TestFixture.fileText("active-timers.json"))[0] }
 
         // Symbol-only buttons are named for screen readers and answer their Press action.
         function test_cardButtons_data() {
             const E = TimerEnums
-            return [["start", E.Idle, "playpause", "Start Tea", E.Running],
-                    ["pause", E.Running, "playpause", "Pause Tea", E.Paused],
+            return [["start", E.Idle, "playpause", "Start Tea", E.Running], ["pause", E.Running, "playpause", "Pause Tea", E.Paused],
                     ["resume", E.Paused, "playpause", "Resume Tea", E.Running],
-                    ["restart", E.Completed, "playpause", "Restart Tea", E.Running],
-                    ["reset", E.Running, "reset", "Reset Tea", E.Idle],
-                    ["edit", E.Running, "edit", "Edit Tea", E.Running],
-                    ["remove", E.Idle, "remove", "Remove Tea", "gone"]]
+                    ["restart", E.Completed, "playpause", "Restart Tea", E.Running], ["reset", E.Running, "reset", "Reset Tea", E.Idle],
+                    ["edit", E.Running, "edit", "Edit Tea", E.Running], ["remove", E.Idle, "remove", "Remove Tea", "gone"]]
                 .map(r => ({ tag: r[0], from: r[1], button: r[2], name: r[3], to: r[4] }))
         }
         function test_cardButtons(data) {
@@ -75,11 +65,9 @@ Item {
         // Edits reach the file at once; a length that is not finite or is negative is refused, and
         // a running timer keeps its length.
         function test_cardEdit_data() {
-            return [["idle", false, "\u{1F375}", 360, 360], ["running", true, "\u{1F375}", 360, 300],
-                    ["empty emoji", false, "", 360, 360], ["not a number", false, "x", NaN, 300],
-                    ["infinite", false, "x", Infinity, 300], ["negative", false, "x", -1, 300],
-                    ["zero", false, "x", 0, 0],
-                    ["cancel", false, "x", 60, "cancel"]]
+            return [["idle", false, "\u{1F375}", 360, 360], ["running", true, "\u{1F375}", 360, 300], ["empty emoji", false, "", 360, 360],
+                    ["not a number", false, "x", NaN, 300], ["infinite", false, "x", Infinity, 300], ["negative", false, "x", -1, 300],
+                    ["zero", false, "x", 0, 0], ["cancel", false, "x", 60, "cancel"]]
                 .map(r => ({ tag: r[0], start: r[1], emoji: r[2], duration: r[3], saved: r[4] }))
         }
         function test_cardEdit(data) {
@@ -103,26 +91,8 @@ Item {
             compare([stored().name, stored().emoji, stored().totalDuration], want)
         }
 
-        // Only a completion seen by the card pulses, until the timer leaves the completed state.
-        function test_cardPulse() {
-            const done = makeTimer({ duration: 1 })
-            done.start()
-            TestFixture.advance(2)
-            verify(!makeCard(done, 0).isAnimating)
-            const timer = makeTimer({ duration: 1 })
-            const card = makeCard(timer, 100)
-            timer.start()
-            TestFixture.advance(2)
-            verify(card.pulsing)
-            mouseClick(button(card, "reset"))
-            verify(!card.pulsing)
-            tryCompare(card, "scale", 1.0)
-        }
-
         // The endless completion sound stops through this card's buttons, not another's.
-        function test_cardStopsItsEndlessSound_data() {
-            return ["playpause", "reset", "remove"].map(prefix => ({ tag: prefix, prefix: prefix }))
-        }
+        function test_cardStopsItsEndlessSound_data() { return ["playpause", "reset", "remove"].map(p => ({ tag: p, prefix: p })) }
         function test_cardStopsItsEndlessSound(data) {
             const timer = makeTimer({ duration: 1, alertMode: TimerEnums.LoopUntilDismissed })
             const card = makeCard(timer)
@@ -137,50 +107,18 @@ Item {
             compare(TestFixture.soundManager.soundingTimerId, "")
         }
 
-        function test_chipStartsItsPreset() {
-            const menu = make(menuComponent)
-            const preset = TestFixture.presetManager.presets[1]
-            compare(findChild(menu, "headerTitle").text, "No Active Timers")
-            mouseClick(findChild(menu, "chips").children[1])
-            const timer = TestFixture.timerManager.timers[0]
-            compare([TestFixture.timerManager.timers.length, timer.name, timer.totalDuration, timer.state],
-                    [1, preset.name, preset.duration, TimerEnums.Running])
-            compare(findChild(menu, "headerTitle").text, "1 Active Timer")
-            verify(findChild(menu, "runningBlock").visible)
-        }
-
+        // The drop-down's commands that the end-to-end run leaves out: [title, signal, arguments...].
         function test_menuCommands_data() {
-            return [["Show Timer Panel", "togglePanel"], ["Focus Mode", "showPanelTab", "Focus"],
-                    ["Timer Sequences", "showPanelTab", "Sequences"], ["Statistics", "showPanelTab", "Stats"],
-                    ["Settings...", "openSettings"], ["Quit", "quit"], ["New Timer...", "showingNewTimerChanged"]]
-                .map(r => ({ tag: r[0], title: r[0], signal: r[1], args: r.slice(2) }))
+            return [["Focus Mode", "showPanelTab", "Focus"], ["Timer Sequences", "showPanelTab", "Sequences"],
+                    ["Statistics", "showPanelTab", "Stats"], ["Settings...", "openSettings"]].map(r => ({ tag: r[0], row: r }))
         }
         function test_menuCommands(data) {
             const menu = make(menuComponent)
-            const signals = spy(menu, data.signal)
-            const stack = [menu]
-            while (stack.length && stack[0].text !== data.title) {
-                const item = stack.shift()
-                for (let i = 0; i < item.children.length; ++i)
-                    stack.push(item.children[i])
-            }
-            mouseClick(stack[0])
-            compare(signals.signalArguments.map(a => Array.from(a)), [data.args])
-        }
-
-        function test_sheetCreatesWhatWasChosen() {
-            const sheet = make(sheetComponent)
-            const dismissed = spy(sheet, "dismissed")
-            const name = findChild(sheet, "nameField")
-            name.selectAll()
-            name.forceActiveFocus()
-            for (const c of "Tea") keyClick(c)
-            mouseClick(findChild(sheet, "modePicker").children[2])
-            mouseClick(findChild(sheet, "startNowSwitch"))
-            mouseClick(findChild(sheet, "createButton"))
-            const timer = TestFixture.timerManager.timers[0]
-            compare([dismissed.count, TestFixture.timerManager.timers.length, timer.name, timer.mode, timer.state],
-                    [1, 1, "Tea", TimerEnums.Loop, TimerEnums.Idle])
+            const signals = spy(menu, data.row[1])
+            const items = [menu]  // breadth first, to the item showing the title
+            while (items[0].text !== data.row[0]) items.push(...Array.from(items.shift().children))
+            mouseClick(items[0])
+            compare(signals.signalArguments.map(a => Array.from(a)), [data.row.slice(2)])
         }
 
         function test_sheetEscapeMakesNoTimer() {

@@ -32,13 +32,10 @@ struct FixtureWorld {
     SoundManager sounds{files.storage, players.factory()};
     ThemeManager themes{files.storage};
 
+    // As the program does: a completion sounds the timer's own sound.
     FixtureWorld() {
-        // As the program does: a completion sounds the timer's own sound.
         timers.setOnTimerCompleted(
             [this](TimerInstance* timer) { sounds.play(timer->soundConfig(), timer->id()); });
-        for (QObject* manager :
-             std::initializer_list<QObject*>{&timers, &presets, &sounds, &themes})
-            QQmlEngine::setObjectOwnership(manager, QQmlEngine::CppOwnership);
     }
 };
 
@@ -59,8 +56,9 @@ public:
     // Runs the due scheduled steps and moves the clock on.
     Q_INVOKABLE void advance(double seconds) { world_->time.advance(seconds); }
     // Seconds since 2001-01-01 00:00:00 UTC.
-    Q_INVOKABLE double now() const { return world_->time.now(); }
-    Q_INVOKABLE void shiftWallClock(double seconds) { world_->time.shiftWallClock(seconds); }
+    Q_INVOKABLE void setWallClock(double at) {
+        world_->time.shiftWallClock(at - world_->time.now());
+    }
     Q_INVOKABLE QString fileText(const QString& name) const {
         return QString::fromUtf8(world_->files.read(name));
     }
@@ -74,13 +72,10 @@ public:
     Q_INVOKABLE QStringList symbolNames() const { return Symbols::names(); }
     // True when the installed icon font itself draws this one character (no fallback font).
     Q_INVOKABLE bool iconFontDraws(const QString& glyph) const {
-        QFont font(Symbols::fontFamily());
-        font.setPixelSize(24);
-        const QRawFont raw = QRawFont::fromFont(font);
-        const QList<quint32> indexes = raw.glyphIndexesForString(glyph);
+        const QRawFont raw = QRawFont::fromFont(QFont(Symbols::fontFamily()));
         return raw.familyName() == Symbols::fontFamily() && glyph.size() == 1 &&
-               raw.supportsCharacter(glyph.at(0)) && indexes.size() == 1 &&
-               !raw.pathForGlyph(indexes.first()).isEmpty();
+               raw.supportsCharacter(glyph.at(0)) &&
+               !raw.pathForGlyph(raw.glyphIndexesForString(glyph).value(0)).isEmpty();
     }
 
 Q_SIGNALS:
