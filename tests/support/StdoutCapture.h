@@ -11,25 +11,14 @@ namespace larkspur::test {
 // Redirects standard output into a file for the life of the object, to read the program's lines.
 class StdoutCapture {
 public:
-    StdoutCapture() {
-        std::fflush(stdout);
-        file_.open();
-        dup2(file_.handle(), STDOUT_FILENO);
-    }
-    ~StdoutCapture() {
-        std::fflush(stdout);
-        dup2(saved_, STDOUT_FILENO);
-        close(saved_);
-    }
+    StdoutCapture() { std::fflush(stdout), file_.open(), dup2(file_.handle(), 1); }
+    ~StdoutCapture() { std::fflush(stdout), dup2(saved_, 1), close(saved_); }
 
-    QString text() {
-        std::fflush(stdout);
-        QFile f(file_.fileName());
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
+    // Standard output shares the file's offset, which reading leaves at the end.
+    QString text() { return std::fflush(stdout), file_.seek(0), QString(file_.readAll()); }
 
 private:
-    int saved_ = dup(STDOUT_FILENO);
+    const int saved_ = dup(1);
     QTemporaryFile file_;
 };
 
