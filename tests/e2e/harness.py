@@ -3,8 +3,19 @@
 # Run with /usr/bin/python3 (the system's dbus module). LARKSPUR_BINARY names the program,
 # LARKSPUR_E2E_TIMEOUT_SCALE stretches every deadline, LARKSPUR_E2E_ARTIFACTS holds screenshots.
 
-import calendar, http.server, json, os, re, select, shutil, signal, socket, subprocess, tempfile
-import threading, time
+import calendar
+import http.server
+import json
+import os
+import re
+import select
+import shutil
+import signal
+import socket
+import subprocess
+import tempfile
+import threading
+import time
 from pathlib import Path
 
 import dbus

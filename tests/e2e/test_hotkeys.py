@@ -1,6 +1,7 @@
 # Global hot keys pressed with xdotool act on the most recent timer and on the panel.
 
-import time, unittest
+import time
+import unittest
 
 from harness import Session, payload, stored_timer, wait_until
 

@@ -1,7 +1,10 @@
 # Timers come back from an earlier run, a quit by signal (SIGTERM, SIGINT) and a crash, each as
 # it was left; a report line into a pipe nobody reads (SIGPIPE) is not fatal.
 
-import signal, subprocess, time, unittest
+import signal
+import subprocess
+import time
+import unittest
 
 from harness import DASH, EPOCH_2001, Session, stored_timer, wait_until
 

@@ -1,7 +1,8 @@
 # URLs from the first launch and from later ones: hand-over, order, completion, commands.
 # Options are answered before any display or hand-over.
 
-import time, unittest
+import time
+import unittest
 
 from harness import BINARY, DASH, Session, payload
 

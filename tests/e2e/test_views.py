@@ -1,7 +1,8 @@
 # The tray drop-down, its new-timer sheet and the floating panel's cards, driven over AT-SPI.
 # Screenshots of each view go to harness.ARTIFACTS for a person to look at.
 
-import dbus, unittest
+import dbus
+import unittest
 
 from harness import SCALE, Session, wait_until
 
