@@ -157,6 +157,7 @@ void TestFocus::historyFiles_data() {
     QTest::newRow("no colon") << withRecord("\"type\":", "\"type\"") << false << -1;
     QTest::newRow("unknown type") << withRecord("\"focus\"", "\"nap\"") << false << -1;
     QTest::newRow("text flag") << withRecord(":true", ":\"true\"") << false << -1;
+    QTest::newRow("short id") << withRecord("7E\"", "7\"") << false << -1;
     QTest::newRow("trailing comma") << "[" + kRecord + ",]" << false << -1;
 }
 
