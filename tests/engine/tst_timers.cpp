@@ -21,11 +21,11 @@ QJsonObject object(QByteArray text) {
     return QJsonDocument::fromJson(text.replace('\'', '"')).object();
 }
 
-// Runs `script` on a timer made from `spec` ("mode length [wN] [state] [elapsed] [end+N]") and
+// Runs `script` on a timer made from `shape` ("mode length [wN] [state] [elapsed] [end+N]") and
 // tells what happened: "state@time", "warn@time", "lap@time" (written without a change of
 // state); the steps "?", "%" and "#" add the shown time, the progress and the ticks so far.
-QString run(const QString& spec, const QString& script) {
-    const QStringList words = spec.split(' ');
+QString run(const QString& shape, const QString& script) {
+    const QStringList words = shape.split(' ');
     ManualTime time;
     TimerData d;
     std::tie(d.id, d.mode, d.totalDuration) =
