@@ -178,7 +178,8 @@ private Q_SLOTS:
         }
         QVERIFY(item.registerItem() && item.registerItem() && item.status());
         QFile file(entry());
-        const QByteArray exec = "\nExec=" + QFile::encodeName(qApp->applicationFilePath());
+        const QByteArray exec =
+            "\nExec=" + QFile::encodeName(QCoreApplication::applicationFilePath());
         QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll().contains(exec + '\n'));
         QVERIFY(item.update(false) && !item.status() && item.unregisterItem());
         // Failures: one line each; the entry and the status stay as they were.
