@@ -25,8 +25,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     QPointer<AppDelegate> self(this);
     ViewEngine::chooseRenderer();
     panel_ = std::make_unique<FloatingTimerPanel>(
-        views_, [self] { return self ? self->selectedPanelTab_ : QStringLiteral("Timers"); },
-        [self](const QString& tab) {
+        views_, [self] { return self ? self->selectedPanelTab_ : PanelTab::Timers; },
+        [self](PanelTab tab) {
             if (self) self->selectedPanelTab_ = tab;
         });
     managers_.panel = panel_.get();
@@ -55,7 +55,7 @@ void AppDelegate::togglePanel() {
     if (panel_) panel_->togglePanel();
 }
 
-void AppDelegate::showPanelTab(const QString& tab) {
+void AppDelegate::showPanelTab(PanelTab tab) {
     selectedPanelTab_ = tab;
     rebuildPanelContent();
     if (panel_) panel_->showPanel();

@@ -8,6 +8,7 @@
 #include "app/SharedManagers.h"
 #include "app/ViewEngine.h"
 #include "integrations/UrlCommandHandler.h"
+#include "ui/PanelTab.h"
 
 namespace larkspur {
 
@@ -28,11 +29,11 @@ public:
     FloatingTimerPanel* panel() const { return panel_.get(); }
     TrayPopup* dropDown() const { return dropDown_.get(); }
 
-    // The floating panel's tab: "Timers", "Focus", "Sequences" or "Stats". It outlives the
-    // panel's view, so a rebuilt view opens where the user left it.
-    QString selectedPanelTab() const { return selectedPanelTab_; }
+    // The floating panel's tab. It outlives the panel's view, so a rebuilt view opens where the
+    // user left it.
+    PanelTab selectedPanelTab() const { return selectedPanelTab_; }
     void togglePanel();
-    void showPanelTab(const QString& tab);
+    void showPanelTab(PanelTab tab);
     void rebuildPanelContent();
     void openSettings();
     // Opens the tray's drop-down beside the pointer, or closes it when it is open.
@@ -56,7 +57,7 @@ private:
     std::unique_ptr<FloatingTimerPanel> panel_;
     std::unique_ptr<TrayPopup> dropDown_;
     std::unique_ptr<TrayIcon> tray_;
-    QString selectedPanelTab_ = QStringLiteral("Timers");
+    PanelTab selectedPanelTab_ = PanelTab::Timers;
     QStringList pendingUrls_;
     bool launched_ = false;
 };

@@ -71,7 +71,7 @@ void FloatingTimerPanel::rebuildPanelContent() {
 void FloatingTimerPanel::buildContent() {
     contentStale_ = false;
     delete content_.data();
-    const QVariantMap properties{{QStringLiteral("selectedTab"), readTab_()}};
+    const QVariantMap properties{{QStringLiteral("selectedTab"), int(readTab_())}};
     content_ =
         views_.createView(QStringLiteral("ui/timers/FloatingPanelView.qml"), *window_, properties);
     if (!content_) return;
@@ -86,7 +86,8 @@ void FloatingTimerPanel::onViewClosed() {
 }
 
 void FloatingTimerPanel::onViewTabChanged() {
-    if (content_) writeTab_(content_->property("selectedTab").toString());
+    if (!content_) return;
+    if (const auto tab = panelTabFrom(content_->property("selectedTab").toInt())) writeTab_(*tab);
 }
 
 bool FloatingTimerPanel::eventFilter(QObject* watched, QEvent* event) {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/SharedManagers.h"
+#include "ui/PanelTab.h"
 
 namespace larkspur {
 
@@ -23,8 +24,8 @@ public:
     static constexpr QSize kMaximumSize{600, 800};
 
     // The selected tab is kept by the owner; the view reads it when built and writes it back.
-    using TabReader = std::function<QString()>;
-    using TabWriter = std::function<void(const QString&)>;
+    using TabReader = std::function<PanelTab()>;
+    using TabWriter = std::function<void(PanelTab)>;
 
     FloatingTimerPanel(ViewEngine& views, TabReader readTab, TabWriter writeTab,
                        QObject* parent = nullptr);

@@ -46,7 +46,7 @@ void TrayPopup::openAt(const QPoint& pointer, bool isPanelVisible) {
     connect(view, SIGNAL(implicitHeightChanged()), this, SLOT(fitToContent()));
     connect(view, SIGNAL(togglePanel()), this, SLOT(onTogglePanel()));
     connect(view, SIGNAL(openSettings()), this, SLOT(onOpenSettings()));
-    connect(view, SIGNAL(showPanelTab(QString)), this, SLOT(onShowPanelTab(QString)));
+    connect(view, SIGNAL(showPanelTab(int)), this, SLOT(onShowPanelTab(int)));
     connect(view, SIGNAL(quit()), this, SLOT(onQuit()));
     connect(view, SIGNAL(closeRequested()), this, SLOT(close()));
     window_->setColor(QGuiApplication::palette().color(QPalette::Window));
@@ -121,9 +121,9 @@ void TrayPopup::onOpenSettings() {
     Q_EMIT openSettingsRequested();
 }
 
-void TrayPopup::onShowPanelTab(const QString& tab) {
+void TrayPopup::onShowPanelTab(int tab) {
     close();
-    Q_EMIT panelTabRequested(tab);
+    if (const auto known = panelTabFrom(tab)) Q_EMIT panelTabRequested(*known);
 }
 
 void TrayPopup::onQuit() {

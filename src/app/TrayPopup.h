@@ -7,6 +7,8 @@
 #include <QQuickWindow>
 #include <memory>
 
+#include "ui/PanelTab.h"
+
 namespace larkspur {
 
 class ViewEngine;
@@ -30,7 +32,7 @@ public Q_SLOTS:
 Q_SIGNALS:
     void togglePanelRequested();
     void openSettingsRequested();
-    void panelTabRequested(const QString& tab);
+    void panelTabRequested(larkspur::PanelTab tab);
     void quitRequested();
 
 protected:
@@ -40,7 +42,7 @@ private Q_SLOTS:
     void fitToContent();
     void onTogglePanel();
     void onOpenSettings();
-    void onShowPanelTab(const QString& tab);
+    void onShowPanelTab(int tab);
     void onQuit();
 
 private:

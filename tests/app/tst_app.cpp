@@ -162,11 +162,13 @@ private Q_SLOTS:
         QVERIFY(!panel->isPanelVisible());
 
         // The tab lives in the delegate: the view reads it when built and writes it back.
-        d->showPanelTab("Stats");
+        d->showPanelTab(PanelTab::Stats);
         QQuickItem* view = panel->content();
-        QCOMPARE(view->property("selectedTab"), "Stats");
-        view->setProperty("selectedTab", "Focus");
-        QCOMPARE(d->selectedPanelTab(), "Focus");
+        QCOMPARE(view->property("selectedTab"), int(PanelTab::Stats));
+        view->setProperty("selectedTab", int(PanelTab::Focus));
+        QCOMPARE(d->selectedPanelTab(), PanelTab::Focus);
+        view->setProperty("selectedTab", 9);  // no tab: the last one stays
+        QCOMPARE(d->selectedPanelTab(), PanelTab::Focus);
         QCOMPARE(view->size(), QSizeF(400, 400));
         w.resize(500, 600);
         QTRY_COMPARE(view->size(), QSizeF(500, 600));
@@ -178,7 +180,7 @@ private Q_SLOTS:
         QVERIFY(old);  // made anew when next on screen
         d->togglePanel();
         QVERIFY(!old && panel->isPanelVisible());
-        QCOMPARE(panel->content()->property("selectedTab"), "Focus");
+        QCOMPARE(panel->content()->property("selectedTab"), int(PanelTab::Focus));
         QMetaObject::invokeMethod(panel->content(), "closeRequested");
         QVERIFY(!panel->isPanelVisible());
 
@@ -200,8 +202,9 @@ private Q_SLOTS:
             QVERIFY(!drop->isOpen() && panel->isPanelVisible());
         }
         d->toggleDropDown({20, 20});
-        QMetaObject::invokeMethod(drop->content(), "showPanelTab", Q_ARG(QString, "Sequences"));
-        QCOMPARE(panel->content()->property("selectedTab"), "Sequences");
+        QMetaObject::invokeMethod(drop->content(), "showPanelTab",
+                                  Q_ARG(int, int(PanelTab::Sequences)));
+        QCOMPARE(panel->content()->property("selectedTab"), int(PanelTab::Sequences));
         Q_EMIT d->trayIcon()->quitRequested();
         QCOMPARE(quits.size(), 2);
         d->toggleDropDown({20, 20});

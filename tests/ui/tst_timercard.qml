@@ -109,8 +109,8 @@ Item {
 
         // The drop-down's commands that the end-to-end run leaves out: [title, signal, arguments...].
         function test_menuCommands_data() {
-            return [["Focus Mode", "showPanelTab", "Focus"], ["Timer Sequences", "showPanelTab", "Sequences"],
-                    ["Statistics", "showPanelTab", "Stats"], ["Settings...", "openSettings"]].map(r => ({ tag: r[0], row: r }))
+            return [["Focus Mode", "showPanelTab", PanelTab.Focus], ["Timer Sequences", "showPanelTab", PanelTab.Sequences],
+                    ["Statistics", "showPanelTab", PanelTab.Stats], ["Settings...", "openSettings"]].map(r => ({ tag: r[0], row: r }))
         }
         function test_menuCommands(data) {
             const menu = make(menuComponent)

@@ -12,16 +12,16 @@ Item {
     property SoundManager soundManager
     property ThemeManager themeManager
     property StatsManager statsManager
-    property string selectedTab: "Timers"
+    property int selectedTab: PanelTab.Timers
     property bool showingNewTimer: false
     property string hoveredButton: ""
 
     readonly property color accent: themeManager ? themeManager.accentColor : "steelblue"
     readonly property var tabs: [
-        { label: "Timers", symbol: "timer" },
-        { label: "Focus", symbol: "eye" },
-        { label: "Sequences", symbol: "list.bullet" },
-        { label: "Stats", symbol: "chart.bar" }
+        { tab: PanelTab.Timers, label: "Timers", symbol: "timer" },
+        { tab: PanelTab.Focus, label: "Focus", symbol: "eye" },
+        { tab: PanelTab.Sequences, label: "Sequences", symbol: "list.bullet" },
+        { tab: PanelTab.Stats, label: "Stats", symbol: "chart.bar" }
     ]
 
     signal closeRequested()
@@ -65,7 +65,7 @@ Item {
                     Accessible.onPressAction: clicked()
 
                     required property var modelData
-                    readonly property bool selected: root.selectedTab === modelData.label
+                    readonly property bool selected: root.selectedTab === modelData.tab
 
                     objectName: "tab" + modelData.label
                     flat: true
@@ -77,7 +77,7 @@ Item {
                     Accessible.role: Accessible.PageTab
                     Accessible.name: modelData.label
                     Accessible.selected: selected
-                    onClicked: root.selectedTab = modelData.label
+                    onClicked: root.selectedTab = modelData.tab
                     contentItem: Row {
                         spacing: 4
                         Symbol {
@@ -113,7 +113,7 @@ Item {
 
             Loader {
                 anchors.fill: parent
-                active: root.selectedTab === "Timers"
+                active: root.selectedTab === PanelTab.Timers
                 visible: active
                 sourceComponent: timersContent
             }

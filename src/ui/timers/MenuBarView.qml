@@ -22,7 +22,7 @@ Item {
 
     signal togglePanel()
     signal openSettings()
-    signal showPanelTab(string tab)
+    signal showPanelTab(int tab)
     signal quit()
     signal closeRequested()
 
@@ -177,19 +177,19 @@ Item {
             width: parent.width
             text: "Focus Mode"
             symbol: "eye"
-            onClicked: root.showPanelTab("Focus")
+            onClicked: root.showPanelTab(PanelTab.Focus)
         }
         CommandButton {
             width: parent.width
             text: "Timer Sequences"
             symbol: "list.bullet"
-            onClicked: root.showPanelTab("Sequences")
+            onClicked: root.showPanelTab(PanelTab.Sequences)
         }
         CommandButton {
             width: parent.width
             text: "Statistics"
             symbol: "chart.bar"
-            onClicked: root.showPanelTab("Stats")
+            onClicked: root.showPanelTab(PanelTab.Stats)
         }
         CommandButton {
             width: parent.width
