@@ -38,7 +38,7 @@ void tickCost(const StorageManager& storage) {
     TimerManager manager(storage, clock, scheduler, notifier);
     constexpr int kTimers = 1000;
     for (int i = 0; i < kTimers; ++i)
-        manager.createTimer(QStringLiteral("T%1").arg(i), 1e6, TimerMode::Countdown, SoundConfig{})
+        manager.createTimer(NewTimer{.name = QStringLiteral("T%1").arg(i), .duration = 1e6})
             ->start();
     const QList<TimerInstance*> timers = manager.timers();
     std::vector<double> perTick;
@@ -65,8 +65,8 @@ void lateness(const StorageManager& storage) {
     auto* rng = QRandomGenerator::global();
     for (int i = 0; i < kTimers; ++i) {
         const double duration = 0.2 + rng->bounded(1.8);
-        TimerInstance* t =
-            manager.createTimer(QStringLiteral("L%1").arg(i), duration, TimerMode::Countdown, {});
+        TimerInstance* t = manager.createTimer(
+            NewTimer{.name = QStringLiteral("L%1").arg(i), .duration = duration});
         QObject::connect(t, &TimerInstance::stateChanged, t,
                          [&lateMs, &clock, &due, i](TimerState s) {
                              if (s == TimerState::Completed)

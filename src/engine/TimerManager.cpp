@@ -94,23 +94,18 @@ TimerInstance* TimerManager::adopt(TimerData data) {
     return timer;
 }
 
-TimerInstance* TimerManager::createTimer(const QString& name, double duration, TimerMode mode,
-                                         const SoundConfig& soundConfig,
-                                         const std::optional<QString>& emoji,
-                                         const std::optional<QString>& color,
-                                         std::optional<double> endDate,
-                                         std::optional<RecurringConfig> recurringConfig) {
+TimerInstance* TimerManager::createTimer(const NewTimer& request) {
     TimerData data;
     data.id = QUuid::createUuid();
-    data.name = name;
-    data.mode = mode;
-    data.totalDuration = duration;
-    data.soundConfig = soundConfig;
-    data.emoji = emoji;
-    data.color = color;
+    data.name = request.name;
+    data.mode = request.mode;
+    data.totalDuration = request.duration;
+    data.soundConfig = request.soundConfig;
+    data.emoji = request.emoji;
+    data.color = request.color;
     data.createdAt = clock_.now();
-    data.endDate = endDate;
-    data.recurringConfig = recurringConfig;
+    data.endDate = request.endDate;
+    data.recurringConfig = request.recurringConfig;
     TimerInstance* timer = adopt(std::move(data));
     saveTimers();
     Q_EMIT timersChanged();
@@ -118,8 +113,11 @@ TimerInstance* TimerManager::createTimer(const QString& name, double duration, T
 }
 
 TimerInstance* TimerManager::createTimer(const Preset& preset) {
-    return createTimer(preset.name, preset.duration, TimerMode::Countdown,
-                       preset.soundConfig.value_or(SoundConfig{}), preset.emoji, preset.color);
+    return createTimer(NewTimer{.name = preset.name,
+                                .duration = preset.duration,
+                                .soundConfig = preset.soundConfig.value_or(SoundConfig{}),
+                                .emoji = preset.emoji,
+                                .color = preset.color});
 }
 
 TimerInstance* TimerManager::createTimerFromPreset(const Preset& preset) {
@@ -214,8 +212,9 @@ void TimerManager::createAndStartStep(const TimerSequence& sequence, qsizetype i
     if (index < 0 || index >= sequence.steps.size()) return;
     const SequenceStep& step = sequence.steps.at(index);
     TimerInstance* timer =
-        createTimer(sequence.stepTimerPrefix() + step.name, step.duration, TimerMode::Countdown,
-                    step.soundConfig.value_or(SoundConfig{}));
+        createTimer(NewTimer{.name = sequence.stepTimerPrefix() + step.name,
+                             .duration = step.duration,
+                             .soundConfig = step.soundConfig.value_or(SoundConfig{})});
     timer->start();
 }
 
@@ -247,9 +246,13 @@ void TimerManager::handleRecurringIfNeeded(TimerInstance* completed) {
     defer(kRecurringRestartDelay, [this, source, done] {
         RecurringConfig next{source.recurringConfig->interval, source.recurringConfig->maxRuns,
                              done + 1};
-        TimerInstance* copy =
-            createTimer(source.name, source.totalDuration, source.mode, source.soundConfig,
-                        source.emoji, source.color, std::nullopt, next);
+        TimerInstance* copy = createTimer(NewTimer{.name = source.name,
+                                                   .duration = source.totalDuration,
+                                                   .mode = source.mode,
+                                                   .soundConfig = source.soundConfig,
+                                                   .emoji = source.emoji,
+                                                   .color = source.color,
+                                                   .recurringConfig = next});
         copy->start();
     });
 }

@@ -47,12 +47,7 @@ public:
     using CompletionHandler = std::function<void(TimerInstance*)>;
     void setOnTimerCompleted(CompletionHandler handler) { onTimerCompleted_ = std::move(handler); }
 
-    TimerInstance* createTimer(const QString& name, double duration, TimerMode mode,
-                               const SoundConfig& soundConfig,
-                               const std::optional<QString>& emoji = std::nullopt,
-                               const std::optional<QString>& color = std::nullopt,
-                               std::optional<double> endDate = std::nullopt,
-                               std::optional<RecurringConfig> recurringConfig = std::nullopt);
+    TimerInstance* createTimer(const NewTimer& request);
     // A countdown from the preset's settings, appended and saved but not started.
     TimerInstance* createTimer(const Preset& preset);
     Q_INVOKABLE larkspur::TimerInstance* createTimerFromPreset(const larkspur::Preset& preset);

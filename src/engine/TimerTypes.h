@@ -67,6 +67,19 @@ struct TimerData {
     bool operator==(const TimerData&) const = default;
 };
 
+// What a new timer is made from; its id, creation time and progress are the manager's. Every
+// member has an initialiser, so a designated list may leave any of them out.
+struct NewTimer {
+    QString name{};
+    double duration = 0;
+    TimerMode mode = TimerMode::Countdown;
+    SoundConfig soundConfig{};
+    std::optional<QString> emoji{};
+    std::optional<QString> color{};
+    std::optional<double> endDate{};
+    std::optional<RecurringConfig> recurringConfig{};
+};
+
 template <>
 struct JsonCodecFor<SoundConfig> {
     static QJsonValue encode(const SoundConfig& v);

@@ -122,8 +122,8 @@ void UrlCommandHandler::start(const QHash<QString, QString>& params) const {
     std::optional<QString> emoji;
     if (params.contains(QStringLiteral("emoji"))) emoji = params.value(QStringLiteral("emoji"));
 
-    TimerInstance* timer =
-        shared_.timerManager->createTimer(name, duration, mode, SoundConfig{}, emoji);
+    TimerInstance* timer = shared_.timerManager->createTimer(
+        NewTimer{.name = name, .duration = duration, .mode = mode, .emoji = emoji});
     timer->start();
     if (shared_.webhookManager)
         shared_.webhookManager->fire(QStringLiteral("timer.started"), *timer);

@@ -131,8 +131,13 @@ TimerInstance* NewTimerForm::createTimer() {
     }
     const std::optional<QString> emoji =
         emoji_.isEmpty() ? std::nullopt : std::optional<QString>(emoji_);
-    TimerInstance* timer = timerManager_->createTimer(name_, total, mode_, sound, emoji,
-                                                      std::nullopt, endDate, recurring);
+    TimerInstance* timer = timerManager_->createTimer(NewTimer{.name = name_,
+                                                               .duration = total,
+                                                               .mode = mode_,
+                                                               .soundConfig = sound,
+                                                               .emoji = emoji,
+                                                               .endDate = endDate,
+                                                               .recurringConfig = recurring});
     if (startNow_) timer->start();
     return timer;
 }

@@ -59,7 +59,9 @@ private Q_SLOTS:
             [&](const Notification&, const QStringList& given) { actions = given; });
         stop.setTimerManager(&w.manager);
         const auto sound = SoundConfig{"chime", 1, AlertMode::LoopUntilDismissed, 5};
-        stop.post(completionNotification(w.manager.createTimer("Tea", 10, {}, sound)->data()));
+        stop.post(completionNotification(
+            w.manager.createTimer(NewTimer{.name = "Tea", .duration = 10, .soundConfig = sound})
+                ->data()));
         QCOMPARE(actions, (QStringList{"stop", "Stop"}));
         stop.post(completionNotification(w.add("Once", 10)->data()));
         QCOMPARE(actions, QStringList());

@@ -129,9 +129,13 @@ struct World {
                 if (p.size() > 1)
                     recurring = RecurringConfig{
                         3600, p[1].isEmpty() ? std::optional<qint64>() : p[1].toLongLong(), 0};
-                t = manager->createTimer(name, end ? 0 : length, mode, {}, "e", {},
-                                         end ? std::optional(time.now() + length) : std::nullopt,
-                                         recurring);
+                t = manager->createTimer(
+                    NewTimer{.name = name,
+                             .duration = end ? 0 : length,
+                             .mode = mode,
+                             .emoji = "e",
+                             .endDate = end ? std::optional(time.now() + length) : std::nullopt,
+                             .recurringConfig = recurring});
                 QObject::connect(t, &TimerInstance::stateChanged, [=, this] {
                     if (QFile::exists(file)) log << "!";
                 });
@@ -338,7 +342,7 @@ private Q_SLOTS:
     void strangersAreLeftAlone() {
         World w;
         TimerManager other(w.files.storage, w.time, w.time, w.notifier);
-        TimerInstance* stranger = other.createTimer("Other", 60, TimerMode::Countdown, {});
+        TimerInstance* stranger = other.createTimer(NewTimer{.name = "Other", .duration = 60});
         w.manager->applyEdit(stranger, "x", "", 5);
         w.manager->applyEdit(nullptr, "x", "", 5);
         QCOMPARE(stranger->name() + QString::number(stranger->totalDuration()),
@@ -355,9 +359,10 @@ private Q_SLOTS:
         World w;
         SoundConfig warn;
         warn.preWarningSeconds = 120;
-        TimerInstance* tea = w.manager->createTimer("Tea", 300, TimerMode::Countdown, warn, "🍵");
+        TimerInstance* tea = w.manager->createTimer(
+            NewTimer{.name = "Tea", .duration = 300, .soundConfig = warn, .emoji = "🍵"});
         tea->start();
-        TimerInstance* bare = w.manager->createTimer("Bare", 1, TimerMode::Countdown, {});
+        TimerInstance* bare = w.manager->createTimer(NewTimer{.name = "Bare", .duration = 1});
         bare->start();
         w.time.advance(400);
         const QString id = tea->idString(), app = "Larkspurhollow";

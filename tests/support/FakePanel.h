@@ -33,7 +33,7 @@ struct PanelWorld : TimerWorld {
         return out;
     }
     TimerInstance* add(const char* name, double duration) {
-        return manager.createTimer(name, duration, TimerMode::Countdown, {});
+        return manager.createTimer(NewTimer{.name = name, .duration = duration});
     }
 };
 
