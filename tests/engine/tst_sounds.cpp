@@ -7,6 +7,7 @@
 #include "support/FakeAudioPlayer.h"
 #include "support/StdoutCapture.h"
 #include "support/TempStorage.h"
+#include "support/TextRows.h"
 
 using namespace larkspur;
 using namespace larkspur::test;
@@ -118,58 +119,56 @@ class TestSounds : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void playing_data() {
-        QTest::addColumn<QString>("row");  // files | script | what the players were asked
-        for (const char* row :
-             {"Alarm.aiff Alarm.m4a Alarm.wav Alarm.mp3 | c:Alarm p:Alarm | Alarm.mp3:64x1~ "
-              "Alarm.mp3:80x1 @- 0/0 on",
-              "Alarm.aiff Alarm.m4a Alarm.wav | c:Alarm | Alarm.wav:64x1 @- 0/0 on",
-              "Alarm.aiff Alarm.m4a | c:Alarm | Alarm.m4a:64x1 @- 0/0 on",
-              "Alarm.aiff | c:Alarm | Alarm.aiff:64x1 @- 0/0 on",
-              "Alarm.ogg Alarm.MP3 alarm.mp3 | c:Alarm p:Alarm | @- 0/0",
-              "Alarm.mp3/x Alarm.m4a | c:Alarm | Alarm.m4a:64x1 @- 0/0 on",
-              "chime.wav | c:chime | chime.wav:64x1 @- 0/0 on",
-              " | c:gong:1 | gong.aiff:64x3 @- 0/0 on",
-              " | m:1 c:bell:2 | bell.aiff:80x-1 @- 1/0 on",
-              " | m:0 c:bell:1:100 | bell.aiff:0x3 @- 1/0 on",
-              " | m:0.5 c:bell:0:50 | bell.aiff:25x1 @- 1/0 on",
-              " | m:1.5 c:bell:0:100 | bell.aiff:100x1 @- 1/0 on",
-              " | m:-0.2 c:bell:0:100 | bell.aiff:0x1 @- 1/0 on",
-              " | m:nan m:inf m:0.8 c:bell:0:100 | bell.aiff:80x1 @- 0/0 on",
-              " | c:bell:0:300 | bell.aiff:80x1 @- 0/0 on",
-              " | c:bell:0:-50 | bell.aiff:0x1 @- 0/0 on",
-              " | c:bell:0:nan | bell.aiff:0x1 @- 0/0 on",
-              " | c:bell:2:100 m:0.3 | bell.aiff:80x-1 @- 1/0 on",
-              "theme/message.oga | m:0 c:message:2:50:A p:message | message.oga:100x1 @- 1/0",
-              "theme/message.ogg theme/message.wav | c:message | message.ogg:100x1 @- 0/0",
-              "theme/message.wav | c:message stop | message.wav:100x1 @- 0/0",
-              "theme/message.wav theme/message.oga | c:message | message.oga:100x1 @- 0/0",
-              "theme/bell.oga | c:message | @- 0/0",
-              "theme/complete.oga message.wav | c:message:2:80:A ? break p:message break | @A "
-              "message.wav:64x-1~ complete.oga:100x1 message.wav:80x1~ @- 0/2",
-              "theme/complete.oga message.wav | refuse c:message:2:80:A | message.wav:-100x0~ "
-              "complete.oga:100x1 @- 0/2",
-              "message.wav | c:message:2:80:A break | message.wav:64x-1~ @- 0/2",
-              " | c:alert:2:80:A of:A | alert.aiff:64x-1~ @- 0/2",
-              " | c:alert:2:80:A of:B of:- | alert.aiff:64x-1 @A 0/1 on",
-              " | c:alert:2:80:A text:6F1C2A3B-4D5E-4F60-8172-839A4B5C6D7E | alert.aiff:64x-1~ @- "
-              "0/2",
-              " | c:alert:2:80:A text:{6f1c2a3b-4d5e-4f60-8172-839a4b5c6d7e} | alert.aiff:64x-1~ "
-              "@- 0/2",
-              " | c:alert:2:80:A text:not-an-id text: | alert.aiff:64x-1 @A 0/1 on",
-              " | c:bell:1:80:A end ? end ? end | @A @A bell.aiff:64x3- @- 0/2",
-              " | c:gong:2:80:A p:chime of:A c:bell:2:80:B of:A ? of:B | @B gong.aiff:64x-1~ "
-              "chime.aiff:80x1~ bell.aiff:64x-1~ @- 0/4",
-              "../secret.mp3 theme/secret.oga | inner c:../secret p:../secret | @- 0/0",
-              "..mp3 ...mp3 .mp3 theme/inner/..oga theme/inner/...oga theme/inner/.oga | inner c:. "
-              "p:. c:.. p:.. c: p: | @- 0/0",
-              "..\\secret.mp3 theme/inner/..\\secret.oga | inner c:..\\secret p:..\\secret | @- "
-              "0/0",
-              "sec\nret.mp3 theme/inner/sec\nret.oga | inner c:sec\nret p:sec\nret | @- 0/0"})
-            QTest::newRow(row) << QString(row);
+        // files | script | what the players were asked
+        addTextRows(
+            {"Alarm.aiff Alarm.m4a Alarm.wav Alarm.mp3 | c:Alarm p:Alarm | Alarm.mp3:64x1~ "
+             "Alarm.mp3:80x1 @- 0/0 on",
+             "Alarm.aiff Alarm.m4a Alarm.wav | c:Alarm | Alarm.wav:64x1 @- 0/0 on",
+             "Alarm.aiff Alarm.m4a | c:Alarm | Alarm.m4a:64x1 @- 0/0 on",
+             "Alarm.aiff | c:Alarm | Alarm.aiff:64x1 @- 0/0 on",
+             "Alarm.ogg Alarm.MP3 alarm.mp3 | c:Alarm p:Alarm | @- 0/0",
+             "Alarm.mp3/x Alarm.m4a | c:Alarm | Alarm.m4a:64x1 @- 0/0 on",
+             "chime.wav | c:chime | chime.wav:64x1 @- 0/0 on",
+             " | c:gong:1 | gong.aiff:64x3 @- 0/0 on",
+             " | m:1 c:bell:2 | bell.aiff:80x-1 @- 1/0 on",
+             " | m:0 c:bell:1:100 | bell.aiff:0x3 @- 1/0 on",
+             " | m:0.5 c:bell:0:50 | bell.aiff:25x1 @- 1/0 on",
+             " | m:1.5 c:bell:0:100 | bell.aiff:100x1 @- 1/0 on",
+             " | m:-0.2 c:bell:0:100 | bell.aiff:0x1 @- 1/0 on",
+             " | m:nan m:inf m:0.8 c:bell:0:100 | bell.aiff:80x1 @- 0/0 on",
+             " | c:bell:0:300 | bell.aiff:80x1 @- 0/0 on",
+             " | c:bell:0:-50 | bell.aiff:0x1 @- 0/0 on",
+             " | c:bell:0:nan | bell.aiff:0x1 @- 0/0 on",
+             " | c:bell:2:100 m:0.3 | bell.aiff:80x-1 @- 1/0 on",
+             "theme/message.oga | m:0 c:message:2:50:A p:message | message.oga:100x1 @- 1/0",
+             "theme/message.ogg theme/message.wav | c:message | message.ogg:100x1 @- 0/0",
+             "theme/message.wav | c:message stop | message.wav:100x1 @- 0/0",
+             "theme/message.wav theme/message.oga | c:message | message.oga:100x1 @- 0/0",
+             "theme/bell.oga | c:message | @- 0/0",
+             "theme/complete.oga message.wav | c:message:2:80:A ? break p:message break | @A "
+             "message.wav:64x-1~ complete.oga:100x1 message.wav:80x1~ @- 0/2",
+             "theme/complete.oga message.wav | refuse c:message:2:80:A | message.wav:-100x0~ "
+             "complete.oga:100x1 @- 0/2",
+             "message.wav | c:message:2:80:A break | message.wav:64x-1~ @- 0/2",
+             " | c:alert:2:80:A of:A | alert.aiff:64x-1~ @- 0/2",
+             " | c:alert:2:80:A of:B of:- | alert.aiff:64x-1 @A 0/1 on",
+             " | c:alert:2:80:A text:6F1C2A3B-4D5E-4F60-8172-839A4B5C6D7E | alert.aiff:64x-1~ @- "
+             "0/2",
+             " | c:alert:2:80:A text:{6f1c2a3b-4d5e-4f60-8172-839a4b5c6d7e} | alert.aiff:64x-1~ "
+             "@- 0/2",
+             " | c:alert:2:80:A text:not-an-id text: | alert.aiff:64x-1 @A 0/1 on",
+             " | c:bell:1:80:A end ? end ? end | @A @A bell.aiff:64x3- @- 0/2",
+             " | c:gong:2:80:A p:chime of:A c:bell:2:80:B of:A ? of:B | @B gong.aiff:64x-1~ "
+             "chime.aiff:80x1~ bell.aiff:64x-1~ @- 0/4",
+             "../secret.mp3 theme/secret.oga | inner c:../secret p:../secret | @- 0/0",
+             "..mp3 ...mp3 .mp3 theme/inner/..oga theme/inner/...oga theme/inner/.oga | inner c:. "
+             "p:. c:.. p:.. c: p: | @- 0/0",
+             "..\\secret.mp3 theme/inner/..\\secret.oga | inner c:..\\secret p:..\\secret | @- "
+             "0/0",
+             "sec\nret.mp3 theme/inner/sec\nret.oga | inner c:sec\nret p:sec\nret | @- 0/0"});
     }
     void playing() {
-        QFETCH(QString, row);
-        const QStringList parts = row.split(" | ");
+        const QStringList parts = textRowFields();
         QCOMPARE(play(parts[0], parts[1]), parts[2]);
     }
 
@@ -189,17 +188,15 @@ private Q_SLOTS:
     }
 
     void importNaming_data() {
-        QTest::addColumn<QString>("row");  // file imported | file stored, or nothing when refused
-        for (const char* row :
-             {"Alarm.mp3 | Alarm.mp3", "Alarm.WAV | Alarm.wav", "Alarm.M4a | Alarm.m4a",
-              "Alarm.aiff | Alarm.aiff", "Réveil.v2.mp3 | Réveil.v2.mp3", "Alarm.aif | ",
-              "Alarm.ogg | ", "Alarm | ", "Alarm.mp3.txt | ", ".mp3 | ", "...mp3 | ",
-              "missing/Alarm.mp3 | ", "folder.mp3/ | ", "mem/Alarm.mp3 | "})
-            QTest::newRow(row) << QString(row);
+        // file imported | file stored, or nothing when refused
+        addTextRows({"Alarm.mp3 | Alarm.mp3", "Alarm.WAV | Alarm.wav", "Alarm.M4a | Alarm.m4a",
+                     "Alarm.aiff | Alarm.aiff", "Réveil.v2.mp3 | Réveil.v2.mp3", "Alarm.aif | ",
+                     "Alarm.ogg | ", "Alarm | ", "Alarm.mp3.txt | ", ".mp3 | ", "...mp3 | ",
+                     "missing/Alarm.mp3 | ", "folder.mp3/ | ", "mem/Alarm.mp3 | "});
     }
     void importNaming() {
-        QFETCH(QString, row);
-        const QString file = row.section(" | ", 0, 0), stored = row.section(" | ", 1);
+        const QStringList parts = textRowFields();
+        const QString file = parts[0], stored = parts[1];
         Sounds s;
         QString path = s.elsewhere.filePath(file);
         if (file.endsWith('/')) QDir().mkpath(path.chopped(1)), path.chop(1);

@@ -9,6 +9,7 @@
 #include "support/ManualTime.h"
 #include "support/RecordingNotifier.h"
 #include "support/TempStorage.h"
+#include "support/TextRows.h"
 
 using namespace larkspur;
 using namespace larkspur::test;
@@ -201,53 +202,51 @@ class TestTimers : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void timeline_data() {
-        QTest::addColumn<QString>("row");  // timer | script | what happened
-        for (const char* row :
-             {"countdown 300 0.2 | ? % | 05:00 0.06667%",
-              "countdown 300 299.95 | ? | 00:01",
-              "countdown 3600 0.5 | ? | 1:00:00",
-              "countdown 3600 1 | ? | 59:59",
-              "countdown 400 100 | ? % | 05:00 25%",
-              "countdown -50 | ? % | 00:00 0%",
-              "countdown 10 -1e300 | ? | 999999:59:59",
-              "stopwatch 5 3725.9 | ? % | 1:02:05 0%",
-              "stopwatch 0 93789 | ? | 26:03:09",
-              "stopwatch 0 3599999999.5 | ? | 999999:59:59",
-              "stopwatch 0 nan | ? | 00:00",
-              "stopwatch 0 -4 | ? | 00:00",
-              "endTime 100 end+30 | ? % | 00:30 70%",
-              "countdown 60 | pause resume start +10 # pause +50 resume resume ? +50.05 ? % | "
-              "running@0 100# paused@10 running@60 00:50 completed@110 00:00 100%",
-              "countdown 60 completed 60 | start +1.05 ? start reset +9 ? | running@0 00:59 "
-              "lap@1.05 idle@1.05 01:00",
-              "countdown 60 | start +1 detach +9 ? | running@0 00:59",
-              "countdown 1.234 | start +5 | running@0 completed@1.234",
-              "countdown 1.234 | start +0.5 pause +10 resume +5 | running@0 paused@0.5 "
-              "running@10.5 completed@11.234",
-              "countdown 2 | slow start +5 | running@0 completed@2",
-              "endTime 999 end+3.21 | start ? % +5 | running@0 00:04 0% completed@3.21",
-              "endTime 0 end+60 | start +10 pause +20 resume +40 | running@0 paused@10 running@30 "
-              "completed@60",
-              "endTime 9 end-30 | start % +1 | running@0 0% completed@0",
-              "countdown 60 w30 | start +61 | running@0 warn@30 completed@60",
-              "countdown 2 w1 | start +3 | running@0 warn@1 completed@2",
-              "countdown 60 w0 | start +61 | running@0 completed@60",
-              "countdown 60 | start +61 | running@0 completed@60",
-              "countdown 5 w30 | start +6 | running@0 warn@0.1 completed@5",
-              "countdown 0 w5 | start +1 | running@0 completed@0",
-              "countdown 60 w30 | start +35 reset start +35 | running@0 warn@30 idle@35 running@35 "
-              "warn@65",
-              "loop 10 w3 | start +25.05 ? | running@0 warn@7 lap@10 warn@17 lap@20 00:05",
-              "loop 0 | start +0.35 ? | running@0 lap@0.1 lap@0.2 lap@0.3 00:00",
-              "countdown 300 paused 100 | +50 ? resume +1.05 ? | 03:20 running@50 03:19",
-              "countdown 300 running 100 | +50 ? continue +10.05 ? pause resume +10 ? | 03:20 "
-              "03:10 paused@60.05 running@60.05 03:00",
-              "endTime 300 running 40 end-5 | continue +1 | completed@0"})
-            QTest::newRow(row) << QString(row);
+        // timer | script | what happened
+        addTextRows(
+            {"countdown 300 0.2 | ? % | 05:00 0.06667%",
+             "countdown 300 299.95 | ? | 00:01",
+             "countdown 3600 0.5 | ? | 1:00:00",
+             "countdown 3600 1 | ? | 59:59",
+             "countdown 400 100 | ? % | 05:00 25%",
+             "countdown -50 | ? % | 00:00 0%",
+             "countdown 10 -1e300 | ? | 999999:59:59",
+             "stopwatch 5 3725.9 | ? % | 1:02:05 0%",
+             "stopwatch 0 93789 | ? | 26:03:09",
+             "stopwatch 0 3599999999.5 | ? | 999999:59:59",
+             "stopwatch 0 nan | ? | 00:00",
+             "stopwatch 0 -4 | ? | 00:00",
+             "endTime 100 end+30 | ? % | 00:30 70%",
+             "countdown 60 | pause resume start +10 # pause +50 resume resume ? +50.05 ? % | "
+             "running@0 100# paused@10 running@60 00:50 completed@110 00:00 100%",
+             "countdown 60 completed 60 | start +1.05 ? start reset +9 ? | running@0 00:59 "
+             "lap@1.05 idle@1.05 01:00",
+             "countdown 60 | start +1 detach +9 ? | running@0 00:59",
+             "countdown 1.234 | start +5 | running@0 completed@1.234",
+             "countdown 1.234 | start +0.5 pause +10 resume +5 | running@0 paused@0.5 "
+             "running@10.5 completed@11.234",
+             "countdown 2 | slow start +5 | running@0 completed@2",
+             "endTime 999 end+3.21 | start ? % +5 | running@0 00:04 0% completed@3.21",
+             "endTime 0 end+60 | start +10 pause +20 resume +40 | running@0 paused@10 running@30 "
+             "completed@60",
+             "endTime 9 end-30 | start % +1 | running@0 0% completed@0",
+             "countdown 60 w30 | start +61 | running@0 warn@30 completed@60",
+             "countdown 2 w1 | start +3 | running@0 warn@1 completed@2",
+             "countdown 60 w0 | start +61 | running@0 completed@60",
+             "countdown 60 | start +61 | running@0 completed@60",
+             "countdown 5 w30 | start +6 | running@0 warn@0.1 completed@5",
+             "countdown 0 w5 | start +1 | running@0 completed@0",
+             "countdown 60 w30 | start +35 reset start +35 | running@0 warn@30 idle@35 running@35 "
+             "warn@65",
+             "loop 10 w3 | start +25.05 ? | running@0 warn@7 lap@10 warn@17 lap@20 00:05",
+             "loop 0 | start +0.35 ? | running@0 lap@0.1 lap@0.2 lap@0.3 00:00",
+             "countdown 300 paused 100 | +50 ? resume +1.05 ? | 03:20 running@50 03:19",
+             "countdown 300 running 100 | +50 ? continue +10.05 ? pause resume +10 ? | 03:20 "
+             "03:10 paused@60.05 running@60.05 03:00",
+             "endTime 300 running 40 end-5 | continue +1 | completed@0"});
     }
     void timeline() {
-        QFETCH(QString, row);
-        const QStringList parts = row.split(" | ");
+        const QStringList parts = textRowFields();
         QCOMPARE(run(parts[0], parts[1]), parts[2]);
     }
 
@@ -303,40 +302,39 @@ private Q_SLOTS:
     }
 
     void manager_data() {
-        QTest::addColumn<QString>("row");  // script | what happened
-        for (const char* row :
-             {"A=60 A> +10 ? A| ? A~ +5 A> ? +60 ? A0 ? | w w [A running e 0/60] w [A paused e "
-              "10/60] w w [A running e 0/60] A:0 w [A completed e 60/60] w [A idle e 0/60] 5/6",
-              "A=60 B=60 C=1 D=60 C> A> B> +2.05 # all| ? # all| all0 ? # | w w w w w w w C:0 w "
-              "#2AB w [A paused e 2/60, B paused e 2/60, C completed e 1/1, D idle e 0/60] #2 w [A "
-              "idle e 0/60, B idle e 0/60, C idle e 0/1, D idle e 0/60] #0 6/13",
-              "A=10r3 A> +10.99 n +54.51 n | w w A:0 w (A)1 A:1 A:2 w (A, A, A)3 3/9",
-              "A=10r1 A> +65.5 n | w w A:0 w (A)1 2/3", "A=10r0 A> +65.5 n | w w A:0 w (A)0 2/3",
-              "A=10r-4 A> +65.5 n | w w A:0 w (A)0 2/3",
-              "A=10r A> +65.5 n | w w A:0 A:1 A:2 A:3 A:4 A:5 w (A, A, A, A, A, A)6 2/18",
-              "seq0 n seq +60.49 n +0.01 n +0.65 n +120 n | seq:0 0 ()-1 seq:0 0 w M: A:0 seq:1 w "
-              "(M: A)-1 M: Zero:1 seq:2 w (M: A, M: Zero)-1 w (M: A, M: Zero, M: B)-1 M: B:2 seq:3 "
-              "w (M: A, M: Zero, M: B)-1 5/9",
-              "A=2 B=600 edit:B:Green:x:90 ? | w w e211 w [A idle e 0/2, Green idle x 0/90] 1/2",
-              "A=2 B=600 B> edit:B:Green:x:90 ? | w w w e200 w [A idle e 0/2, Green running x "
-              "0/600] 2/3",
-              "A=2 B=600 B> B| edit:B:Green:x:90 ? | w w w w e200 w [A idle e 0/2, Green paused x "
-              "0/600] 3/4",
-              "A=2 B=600 edit:B:Green::0 ? | w w e211 w [A idle e 0/2, Green idle  0/0] 1/2",
-              "A=2 B=600 edit:B:Green:x:600 ? | w w e200 w [A idle e 0/2, Green idle x 0/600] 1/2",
-              "A=2 B=600 edit:B:Green:x:-1 ? | w w e200 w [A idle e 0/2, Green idle x 0/600] 1/2",
-              "A=2 B=600 edit:B:Green:x:nan ? | w w e200 w [A idle e 0/2, Green idle x 0/600] 1/2",
-              "A=2 B=600 edit:B:Green:x:inf ? | w w e200 w [A idle e 0/2, Green idle x 0/600] 1/2",
-              "A=300 B=300 C=end20 D=1r A> B> C> D> +1.05 B| +0.5 save relaunch +50 A? continue "
-              "+10.05 A? B? B~ +20.05 A? B? n | w w w w w w w w D:0 w w w w 04:59 C:1 w 04:49 "
-              "04:59 w 04:29 04:39 (A, B, C, D)1 6/10",
-              "A=2 B=60 A> x- A- +5 n ? | w w w w (B)-1 [B idle e 0/60] 1/4"})
-            QTest::newRow(row) << QString(row);
+        // script | what happened
+        addTextRows(
+            {"A=60 A> +10 ? A| ? A~ +5 A> ? +60 ? A0 ? | w w [A running e 0/60] w [A paused e "
+             "10/60] w w [A running e 0/60] A:0 w [A completed e 60/60] w [A idle e 0/60] 5/6",
+             "A=60 B=60 C=1 D=60 C> A> B> +2.05 # all| ? # all| all0 ? # | w w w w w w w C:0 w "
+             "#2AB w [A paused e 2/60, B paused e 2/60, C completed e 1/1, D idle e 0/60] #2 w [A "
+             "idle e 0/60, B idle e 0/60, C idle e 0/1, D idle e 0/60] #0 6/13",
+             "A=10r3 A> +10.99 n +54.51 n | w w A:0 w (A)1 A:1 A:2 w (A, A, A)3 3/9",
+             "A=10r1 A> +65.5 n | w w A:0 w (A)1 2/3", "A=10r0 A> +65.5 n | w w A:0 w (A)0 2/3",
+             "A=10r-4 A> +65.5 n | w w A:0 w (A)0 2/3",
+             "A=10r A> +65.5 n | w w A:0 A:1 A:2 A:3 A:4 A:5 w (A, A, A, A, A, A)6 2/18",
+             "seq0 n seq +60.49 n +0.01 n +0.65 n +120 n | seq:0 0 ()-1 seq:0 0 w M: A:0 seq:1 w "
+             "(M: A)-1 M: Zero:1 seq:2 w (M: A, M: Zero)-1 w (M: A, M: Zero, M: B)-1 M: B:2 seq:3 "
+             "w (M: A, M: Zero, M: B)-1 5/9",
+             "A=2 B=600 edit:B:Green:x:90 ? | w w e211 w [A idle e 0/2, Green idle x 0/90] 1/2",
+             "A=2 B=600 B> edit:B:Green:x:90 ? | w w w e200 w [A idle e 0/2, Green running x "
+             "0/600] 2/3",
+             "A=2 B=600 B> B| edit:B:Green:x:90 ? | w w w w e200 w [A idle e 0/2, Green paused x "
+             "0/600] 3/4",
+             "A=2 B=600 edit:B:Green::0 ? | w w e211 w [A idle e 0/2, Green idle  0/0] 1/2",
+             "A=2 B=600 edit:B:Green:x:600 ? | w w e200 w [A idle e 0/2, Green idle x 0/600] 1/2",
+             "A=2 B=600 edit:B:Green:x:-1 ? | w w e200 w [A idle e 0/2, Green idle x 0/600] 1/2",
+             "A=2 B=600 edit:B:Green:x:nan ? | w w e200 w [A idle e 0/2, Green idle x 0/600] 1/2",
+             "A=2 B=600 edit:B:Green:x:inf ? | w w e200 w [A idle e 0/2, Green idle x 0/600] 1/2",
+             "A=300 B=300 C=end20 D=1r A> B> C> D> +1.05 B| +0.5 save relaunch +50 A? continue "
+             "+10.05 A? B? B~ +20.05 A? B? n | w w w w w w w w D:0 w w w w 04:59 C:1 w 04:49 "
+             "04:59 w 04:29 04:39 (A, B, C, D)1 6/10",
+             "A=2 B=60 A> x- A- +5 n ? | w w w w (B)-1 [B idle e 0/60] 1/4"});
     }
     void manager() {
-        QFETCH(QString, row);
+        const QStringList parts = textRowFields();
         World w;
-        QCOMPARE(w.run(row.section(" | ", 0, 0)), row.section(" | ", 1));
+        QCOMPARE(w.run(parts[0]), parts[1]);
     }
 
     void strangersAreLeftAlone() {
