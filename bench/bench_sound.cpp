@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "engine/SoundManager.h"
-#include "platform/QtAudioPlayer.h"
+#include "services/QtAudioPlayer.h"
 #include "storage/StorageManager.h"
 #include "support/PrivatePulse.h"
 

@@ -178,7 +178,7 @@ class Build:
 
     def build(self, targets, timeout):
         return run(["cmake", "--build", str(self.dir), f"-j{self.jobs}", "--target",
-                    "larkspur_core", *sorted(targets)], timeout=timeout)
+                    *sorted(targets)], timeout=timeout)
 
     def test(self, names, timeout):
         pattern = "^(" + "|".join(re.escape(n) for n in sorted(names)) + ")$"

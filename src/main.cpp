@@ -6,8 +6,8 @@
 #include "app/AppDelegate.h"
 #include "app/LarkspurhollowApp.h"
 #include "platform/Log.h"
-#include "platform/QuitSignals.h"
-#include "platform/SingleInstance.h"
+#include "services/QuitSignals.h"
+#include "services/SingleInstance.h"
 
 namespace {
 

@@ -1,27 +1,23 @@
 #include "app/AppDelegate.h"
 
+#include "app/DropDownWindow.h"
 #include "app/FloatingTimerPanel.h"
 #include "app/TrayIcon.h"
-#include "app/TrayPopup.h"
 #include "engine/SoundManager.h"
 #include "engine/TimerManager.h"
 #include "integrations/WebhookManager.h"
 
 namespace larkspur {
 
-AppDelegate* AppDelegate::shared_ = nullptr;
-
-AppDelegate::AppDelegate(SharedManagers& shared, QObject* parent)
-    : QObject(parent), managers_(shared), urlHandler_(shared), hotKeys_(shared), views_(shared) {}
+AppDelegate::AppDelegate(SharedManagers& shared, ViewContext& views, QObject* parent)
+    : QObject(parent), managers_(shared), urlHandler_(shared), hotKeys_(shared), views_(views) {}
 
 AppDelegate::~AppDelegate() {
-    if (shared_ == this) shared_ = nullptr;
     managers_.panel = nullptr;
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
     if (launched_) return;
-    shared_ = this;
     QPointer<AppDelegate> self(this);
     ViewEngine::chooseRenderer();
     panel_ = std::make_unique<FloatingTimerPanel>(
@@ -31,11 +27,13 @@ void AppDelegate::applicationDidFinishLaunching() {
         });
     managers_.panel = panel_.get();
     rebuildPanelContent();
-    dropDown_ = std::make_unique<TrayPopup>(views_);
-    connect(dropDown_.get(), &TrayPopup::togglePanelRequested, this, &AppDelegate::togglePanel);
-    connect(dropDown_.get(), &TrayPopup::panelTabRequested, this, &AppDelegate::showPanelTab);
-    connect(dropDown_.get(), &TrayPopup::openSettingsRequested, this, &AppDelegate::openSettings);
-    connect(dropDown_.get(), &TrayPopup::quitRequested, this, &AppDelegate::quitRequested);
+    dropDown_ = std::make_unique<DropDownWindow>(views_);
+    connect(dropDown_.get(), &DropDownWindow::togglePanelRequested, this,
+            &AppDelegate::togglePanel);
+    connect(dropDown_.get(), &DropDownWindow::panelTabRequested, this, &AppDelegate::showPanelTab);
+    connect(dropDown_.get(), &DropDownWindow::openSettingsRequested, this,
+            &AppDelegate::openSettings);
+    connect(dropDown_.get(), &DropDownWindow::quitRequested, this, &AppDelegate::quitRequested);
     if (TimerManager* timers = managers_.timerManager) {
         timers->setOnTimerCompleted([this](TimerInstance* t) { onTimerCompleted(t); });
         // Only now, with the handler in place, may a restored timer reach its end.

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "app/HotKeys.h"
-#include "app/SharedManagers.h"
 #include "app/ViewEngine.h"
+#include "integrations/SharedManagers.h"
 #include "integrations/UrlCommandHandler.h"
 #include "ui/PanelTab.h"
 
@@ -14,20 +14,19 @@ namespace larkspur {
 
 class FloatingTimerPanel;
 class TrayIcon;
-class TrayPopup;
+class ViewContext;
+class DropDownWindow;
 
 // Finishes start-up once launching is done and receives the URLs opened by other programs.
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
-    explicit AppDelegate(SharedManagers& shared, QObject* parent = nullptr);
+    AppDelegate(SharedManagers& shared, ViewContext& views, QObject* parent = nullptr);
     ~AppDelegate() override;
 
-    static AppDelegate* shared() { return shared_; }
-    bool hasFinishedLaunching() const { return launched_; }
     TrayIcon* trayIcon() const { return tray_.get(); }
     FloatingTimerPanel* panel() const { return panel_.get(); }
-    TrayPopup* dropDown() const { return dropDown_.get(); }
+    DropDownWindow* dropDown() const { return dropDown_.get(); }
 
     // The floating panel's tab. It outlives the panel's view, so a rebuilt view opens where the
     // user left it.
@@ -49,13 +48,12 @@ Q_SIGNALS:
 private:
     void onTimerCompleted(class TimerInstance* timer);
 
-    static AppDelegate* shared_;
     SharedManagers& managers_;
     UrlCommandHandler urlHandler_;
     HotKeys hotKeys_;
     ViewEngine views_;
     std::unique_ptr<FloatingTimerPanel> panel_;
-    std::unique_ptr<TrayPopup> dropDown_;
+    std::unique_ptr<DropDownWindow> dropDown_;
     std::unique_ptr<TrayIcon> tray_;
     PanelTab selectedPanelTab_ = PanelTab::Timers;
     QStringList pendingUrls_;

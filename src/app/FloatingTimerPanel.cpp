@@ -5,7 +5,7 @@
 
 #include "app/ViewEngine.h"
 #include "app/WindowPlacement.h"
-#include "platform/WindowHints.h"
+#include "services/WindowHints.h"
 
 namespace larkspur {
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/SharedManagers.h"
+#include "integrations/SharedManagers.h"
 #include "ui/PanelTab.h"
 
 namespace larkspur {

@@ -4,7 +4,7 @@
 
 #include "engine/TimerManager.h"
 #include "integrations/WebhookManager.h"
-#include "platform/GlobalHotKeys.h"
+#include "services/GlobalHotKeys.h"
 
 namespace larkspur {
 

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <memory>
 
-#include "app/SharedManagers.h"
+#include "integrations/SharedManagers.h"
 
 namespace larkspur {
 

@@ -8,9 +8,9 @@
 #include "engine/TimerManager.h"
 #include "focus/StatsManager.h"
 #include "integrations/WebhookManager.h"
-#include "platform/DBusNotifier.h"
-#include "platform/QtAudioPlayer.h"
 #include "presets/PresetManager.h"
+#include "services/DBusNotifier.h"
+#include "services/QtAudioPlayer.h"
 #include "storage/JsonCodec.h"
 #include "themes/ThemeManager.h"
 
@@ -23,7 +23,7 @@ LarkspurhollowApp::LarkspurhollowApp(QObject* parent)
           [this](const Notification& n, const QStringList& actions) {
               notifier_->post(n, actions);
           })) {
-    delegate_ = std::make_unique<AppDelegate>(shared_);
+    delegate_ = std::make_unique<AppDelegate>(shared_, views_);
     // The order is fixed: each manager loads its files as it is made.
     timerManager_ = new TimerManager(storage_, clock_, scheduler_, *timerNotifier_, this);
     timerNotifier_->setTimerManager(timerManager_);
@@ -38,6 +38,14 @@ LarkspurhollowApp::LarkspurhollowApp(QObject* parent)
     shared_.themeManager = themeManager_;
     shared_.statsManager = statsManager_;
     shared_.webhookManager = webhookManager_;
+    views_.setParts({.timerManager = timerManager_,
+                     .presetManager = presetManager_,
+                     .soundManager = soundManager_,
+                     .themeManager = themeManager_,
+                     .statsManager = statsManager_,
+                     .webhookManager = webhookManager_,
+                     .loginItem = &loginItem_,
+                     .preferences = &preferences_});
 
     notifier_->setFallback([this](const Notification& n) {
         if (TrayIcon* tray = delegate_->trayIcon())

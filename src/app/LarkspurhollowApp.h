@@ -4,10 +4,13 @@
 #include <memory>
 
 #include "app/AppDelegate.h"
-#include "app/SharedManagers.h"
+#include "integrations/SharedManagers.h"
 #include "platform/Clock.h"
 #include "platform/QtScheduler.h"
+#include "services/LoginItem.h"
 #include "storage/StorageManager.h"
+#include "ui/Preferences.h"
+#include "ui/ViewContext.h"
 
 namespace larkspur {
 
@@ -46,6 +49,9 @@ private:
     std::unique_ptr<DBusNotifier> notifier_;
     std::unique_ptr<StopActionNotifier> timerNotifier_;
     SharedManagers shared_;
+    LoginItem loginItem_;
+    Preferences preferences_;
+    ViewContext views_{nullptr};
     std::unique_ptr<AppDelegate> delegate_;
     TimerManager* timerManager_ = nullptr;
     PresetManager* presetManager_ = nullptr;

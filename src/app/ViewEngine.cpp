@@ -5,13 +5,9 @@
 #include <QQuickItem>
 #include <QQuickWindow>
 
-#include "engine/SoundManager.h"
-#include "engine/TimerManager.h"
-#include "focus/StatsManager.h"
 #include "platform/Log.h"
-#include "presets/PresetManager.h"
-#include "themes/ThemeManager.h"
 #include "ui/Symbols.h"
+#include "ui/ViewContext.h"
 
 void qml_register_types_Larkspurhollow();
 
@@ -24,7 +20,7 @@ void ViewEngine::chooseRenderer() {
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
 
-ViewEngine::ViewEngine(const SharedManagers& managers) : managers_(managers) {}
+ViewEngine::ViewEngine(ViewContext& context) : context_(context) {}
 
 ViewEngine::~ViewEngine() = default;
 
@@ -37,6 +33,7 @@ QQmlEngine& ViewEngine::engine() {
         Q_UNUSED(registered);
         if (!Symbols::loadFont())
             logLine(QStringLiteral("Icon font missing: ") + Symbols::fontPath());
+        ViewContext::install(&context_);
         engine_ = std::make_unique<QQmlEngine>();
         engine_->addImportPath(QStringLiteral("qrc:/"));
     }
@@ -46,15 +43,8 @@ QQmlEngine& ViewEngine::engine() {
 QQuickItem* ViewEngine::createView(const QString& file, QQuickWindow& window,
                                    const QVariantMap& properties, bool fillWindow) {
     QQmlComponent component(&engine(), QUrl(QStringLiteral("qrc:/Larkspurhollow/") + file));
-    QVariantMap all{
-        {QStringLiteral("timerManager"), QVariant::fromValue(managers_.timerManager.data())},
-        {QStringLiteral("presetManager"), QVariant::fromValue(managers_.presetManager.data())},
-        {QStringLiteral("soundManager"), QVariant::fromValue(managers_.soundManager.data())},
-        {QStringLiteral("themeManager"), QVariant::fromValue(managers_.themeManager.data())},
-        {QStringLiteral("statsManager"), QVariant::fromValue(managers_.statsManager.data())},
-    };
-    all.insert(properties);
-    QObject* object = component.isReady() ? component.createWithInitialProperties(all) : nullptr;
+    QObject* object =
+        component.isReady() ? component.createWithInitialProperties(properties) : nullptr;
     auto* item = qobject_cast<QQuickItem*>(object);
     if (!item) {
         delete object;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QtQml/qqmlregistration.h>
 #include <QObject>
 #include <QStringList>
 #include <QUrl>
@@ -22,8 +21,6 @@ inline const QString kCustomSoundsFile = QStringLiteral("custom-sounds.json");
 // desktop theme go through a second player and are left to finish on their own.
 class SoundManager final : public QObject {
     Q_OBJECT
-    QML_ELEMENT
-    QML_UNCREATABLE("The application owns the one sound manager")
     Q_PROPERTY(
         float globalVolume READ globalVolume WRITE setGlobalVolume NOTIFY globalVolumeChanged)
     Q_PROPERTY(QStringList customSounds READ customSounds NOTIFY customSoundsChanged)

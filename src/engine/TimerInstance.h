@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QtQml/qqmlregistration.h>
 #include <QObject>
 #include <QString>
 #include <optional>
@@ -14,8 +13,6 @@ namespace larkspur {
 // One timer: its settings, its own arithmetic, and its own 0.1 s ticker while running.
 class TimerInstance final : public QObject {
     Q_OBJECT
-    QML_ELEMENT
-    QML_UNCREATABLE("Timers are made by the timer manager")
     Q_PROPERTY(QString id READ idString CONSTANT)
     Q_PROPERTY(QString name READ name NOTIFY nameChanged)
     Q_PROPERTY(larkspur::TimerMode mode READ mode CONSTANT)

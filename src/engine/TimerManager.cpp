@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "engine/TimerNotifications.h"
-#include "presets/Preset.h"
 #include "storage/JsonCodec.h"
 #include "storage/StorageManager.h"
 
@@ -110,18 +109,6 @@ TimerInstance* TimerManager::createTimer(const NewTimer& request) {
     saveTimers();
     Q_EMIT timersChanged();
     return timer;
-}
-
-TimerInstance* TimerManager::createTimer(const Preset& preset) {
-    return createTimer(NewTimer{.name = preset.name,
-                                .duration = preset.duration,
-                                .soundConfig = preset.soundConfig.value_or(SoundConfig{}),
-                                .emoji = preset.emoji,
-                                .color = preset.color});
-}
-
-TimerInstance* TimerManager::createTimerFromPreset(const Preset& preset) {
-    return createTimer(preset);
 }
 
 void TimerManager::removeTimer(const QString& id) {

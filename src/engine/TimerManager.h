@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QtQml/qqmlregistration.h>
 #include <QList>
 #include <QObject>
 #include <functional>
@@ -10,20 +9,16 @@
 #include "engine/TimerInstance.h"
 #include "engine/TimerSequence.h"
 #include "platform/Notifier.h"
-#include "presets/Preset.h"
 
 namespace larkspur {
 
 class StorageManager;
-struct Preset;
 
 inline const QString kActiveTimersFile = QStringLiteral("active-timers.json");
 
 // Owns every timer, persists the list, and runs what follows a completion.
 class TimerManager final : public QObject {
     Q_OBJECT
-    QML_ELEMENT
-    QML_UNCREATABLE("The application owns the one timer manager")
     Q_PROPERTY(quint64 tick READ tick NOTIFY tickChanged)
     Q_PROPERTY(int activeCount READ activeCount NOTIFY timersChanged)
     Q_PROPERTY(QList<larkspur::TimerInstance*> timers READ timers NOTIFY timersChanged)
@@ -48,9 +43,6 @@ public:
     void setOnTimerCompleted(CompletionHandler handler) { onTimerCompleted_ = std::move(handler); }
 
     TimerInstance* createTimer(const NewTimer& request);
-    // A countdown from the preset's settings, appended and saved but not started.
-    TimerInstance* createTimer(const Preset& preset);
-    Q_INVOKABLE larkspur::TimerInstance* createTimerFromPreset(const larkspur::Preset& preset);
     void removeTimer(const QUuid& id);
     Q_INVOKABLE void removeTimer(const QString& id);
     // The edit form of a timer card: name and emoji always (an empty emoji stays empty), the

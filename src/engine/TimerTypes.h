@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QtQml/qqmlregistration.h>
 #include <QJsonValue>
 #include <QObject>
 #include <QString>
@@ -11,8 +10,6 @@
 
 namespace larkspur {
 Q_NAMESPACE
-// QtQml has a type named Timer already.
-QML_NAMED_ELEMENT(TimerEnums)
 
 enum class TimerMode { Countdown, Stopwatch, Loop, EndTime };
 Q_ENUM_NS(TimerMode)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QtQml/qqmlregistration.h>
 #include <QList>
 #include <QLocale>
 #include <QObject>
@@ -20,8 +19,6 @@ class StorageManager;
 // moment of each read.
 class StatsManager final : public QObject {
     Q_OBJECT
-    QML_ELEMENT
-    QML_UNCREATABLE("The application owns the one statistics manager")
     Q_PROPERTY(QList<larkspur::FocusSession> sessions READ sessions NOTIFY sessionsChanged)
     Q_PROPERTY(qint64 dailyGoalMinutes READ dailyGoalMinutes WRITE setDailyGoalMinutes NOTIFY
                    dailyGoalMinutesChanged)

@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-#include "app/SharedManagers.h"
+#include "integrations/SharedManagers.h"
 
 namespace larkspur {
 

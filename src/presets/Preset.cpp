@@ -2,6 +2,8 @@
 
 #include <QJsonObject>
 
+#include "engine/TimerManager.h"
+
 namespace larkspur {
 
 namespace {
@@ -68,6 +70,14 @@ Preset JsonCodecFor<Preset>::decode(const QJsonValue& v) {
         p.soundConfig = JsonCodecFor<SoundConfig>::decode(r.value("soundConfig"));
     p.sortOrder = r.integer("sortOrder");
     return p;
+}
+
+TimerInstance* createTimer(TimerManager& timers, const Preset& preset) {
+    return timers.createTimer(NewTimer{.name = preset.name,
+                                       .duration = preset.duration,
+                                       .soundConfig = preset.soundConfig.value_or(SoundConfig{}),
+                                       .emoji = preset.emoji,
+                                       .color = preset.color});
 }
 
 }  // namespace larkspur

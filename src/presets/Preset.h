@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QtQml/qqmlregistration.h>
 #include <QJsonValue>
 #include <QList>
 #include <QMetaType>
@@ -18,7 +17,6 @@ inline const QString kPresetsFile = QStringLiteral("presets.json");
 // A saved timer template. The gadget properties let QML read a preset and edit a copy of it.
 struct Preset {
     Q_GADGET
-    QML_VALUE_TYPE(preset)
     Q_PROPERTY(QString id READ idText)
     Q_PROPERTY(QString name MEMBER name)
     Q_PROPERTY(double duration MEMBER duration)
@@ -49,6 +47,12 @@ public:
     void setColorText(const QString& text);
     bool hasSoundConfig() const { return soundConfig.has_value(); }
 };
+
+class TimerInstance;
+class TimerManager;
+
+// A countdown from the preset's settings, appended and saved but not started.
+TimerInstance* createTimer(TimerManager& timers, const Preset& preset);
 
 template <>
 struct JsonCodecFor<Preset> {

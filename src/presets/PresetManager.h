@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QtQml/qqmlregistration.h>
 #include <QList>
 #include <QObject>
 #include <QUuid>
@@ -15,8 +14,6 @@ class StorageManager;
 // Owns the ordered preset list and rewrites "presets.json" after every change.
 class PresetManager final : public QObject {
     Q_OBJECT
-    QML_ELEMENT
-    QML_UNCREATABLE("The application owns the one preset manager")
     // List order is display order; each element is a Preset gadget.
     Q_PROPERTY(QVariantList presets READ presetValues NOTIFY presetsChanged)
     Q_PROPERTY(int count READ count NOTIFY presetsChanged)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QtQml/qqmlregistration.h>
 #include <QColor>
 #include <QJsonValue>
 #include <QList>
@@ -23,7 +22,6 @@ std::optional<ThemeKind> themeKindFromRaw(const QString& raw);
 // may edit a copy through the writable properties.
 struct Theme {
     Q_GADGET
-    QML_VALUE_TYPE(theme)
     Q_PROPERTY(QString id READ idText)
     Q_PROPERTY(QString name MEMBER name)
     Q_PROPERTY(QString kind READ kindText)

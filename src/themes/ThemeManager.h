@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QtQml/qqmlregistration.h>
 #include <QColor>
 #include <QList>
 #include <QObject>
@@ -19,8 +18,6 @@ inline const QString kCustomThemesFile = QStringLiteral("custom-themes.json");
 // Owns the current theme and the user's custom themes, each persisted in a file of its own.
 class ThemeManager final : public QObject {
     Q_OBJECT
-    QML_ELEMENT
-    QML_UNCREATABLE("The application owns the one theme manager")
     Q_PROPERTY(larkspur::Theme currentTheme READ currentTheme WRITE setCurrentTheme NOTIFY
                    currentThemeChanged)
     // Elements are Theme gadgets, in the order the themes were first saved.

@@ -1,15 +1,16 @@
 #include <QTest>
 
 #include "app/AppDelegate.h"
+#include "app/DropDownWindow.h"
 #include "app/FloatingTimerPanel.h"
 #include "app/StopActionNotifier.h"
 #include "app/TrayIcon.h"
 #include "app/TrayIconRenderer.h"
-#include "app/TrayPopup.h"
 #include "app/WindowPlacement.h"
 #include "engine/TimerNotifications.h"
-#include "platform/GlobalHotKeys.h"
+#include "services/GlobalHotKeys.h"
 #include "support/FakePanel.h"
+#include "ui/ViewContext.h"
 
 using namespace larkspur;
 using namespace larkspur::test;
@@ -140,14 +141,16 @@ private Q_SLOTS:
 
     void delegateAndWindows() {
         PanelWorld a;
-        auto d = std::make_unique<AppDelegate>(a.shared);
+        ViewContext views(nullptr);
+        views.setParts({.timerManager = &a.manager, .webhookManager = &a.webhooks});
+        auto d = std::make_unique<AppDelegate>(a.shared, views);
         QSignalSpy quits(d.get(), &AppDelegate::quitRequested);
         d->openURLs({"larkspurhollow://start?duration=1"});
         QVERIFY(a.manager.timers().isEmpty());  // waits for launching
         d->applicationDidFinishLaunching();
         QPointer<FloatingTimerPanel> panel = d->panel();
         d->applicationDidFinishLaunching();
-        QVERIFY(panel && d->panel() == panel && AppDelegate::shared() == d.get());
+        QVERIFY(panel && d->panel() == panel);
         QCOMPARE(QQuickWindow::sceneGraphBackend(), "software");
         QVERIFY(panel->isPanelVisible() && a.shared.panel == panel);
         QVERIFY(d->trayIcon()->trayIcon().isVisible());
@@ -187,7 +190,7 @@ private Q_SLOTS:
         QVERIFY(!panel->isPanelVisible());
 
         // The drop-down opens below the pointer and passes on the view's commands.
-        TrayPopup* drop = d->dropDown();
+        DropDownWindow* drop = d->dropDown();
         QSystemTrayIcon& tray = d->trayIcon()->trayIcon();
         QCursor::setPos(20, 20);  // this tray host does not tell the icon's place
         Q_EMIT tray.activated(QSystemTrayIcon::Trigger);
@@ -219,7 +222,7 @@ private Q_SLOTS:
         QVERIFY(!drop->isOpen());
 
         d.reset();
-        QVERIFY(!a.shared.panel && !AppDelegate::shared());
+        QVERIFY(!a.shared.panel);
     }
 };
 

@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "engine/SoundManager.h"
-#include "platform/QtAudioPlayer.h"
+#include "services/QtAudioPlayer.h"
 #include "support/AiffReader.h"
 #include "support/PrivatePulse.h"
 #include "support/TempStorage.h"

@@ -102,12 +102,12 @@ void TestPresets::editing() {
     QVERIFY(QMetaObject::invokeMethod(qml, "remove", Q_ARG(QString, "x")));
     QCOMPARE(f.state(), "A3 Z7 C23 3 written");
     TimerWorld world;
-    TimerInstance* timer = world.manager.createTimer(tea);
+    TimerInstance* timer = createTimer(world.manager, tea);
     QCOMPARE(world.manager.timers(), QList{timer});
     QCOMPARE(timer->name() + timer->emoji().value() + timer->color().value(), "Tea🍵#3A7D44");
     QVERIFY(timer->totalDuration() == 240 && timer->soundConfig() == tea.soundConfig &&
             timer->mode() == TimerMode::Countdown && timer->state() == TimerState::Idle);
-    QCOMPARE(world.manager.createTimer(Preset::defaults().first())->soundConfig(), SoundConfig{});
+    QCOMPARE(createTimer(world.manager, Preset::defaults().first())->soundConfig(), SoundConfig{});
 }
 
 void TestPresets::reorder_data() {

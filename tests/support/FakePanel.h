@@ -2,7 +2,7 @@
 
 #include <QSignalSpy>
 
-#include "app/SharedManagers.h"
+#include "integrations/SharedManagers.h"
 #include "integrations/WebhookManager.h"
 #include "support/HttpReceiver.h"
 #include "support/TimerWorld.h"

@@ -10,7 +10,7 @@ TestCase {
 
     name: "Formats"
 
-    Component { id: formComponent; NewTimerForm { timerManager: TestFixture.timerManager } }
+    Component { id: formComponent; NewTimerForm { timerManager: App.timerManager } }
     Component { id: modelComponent; TimerListModel {} }
     Component { id: spyComponent; SignalSpy {} }
 
@@ -118,7 +118,7 @@ TestCase {
     // Single insertions and removals, so that cards of other timers keep their state.
     function test_modelReportsSingleRows() {
         const manager = TestFixture.timerManager
-        const add = name => manager.createTimerFromPreset(TestFixture.presetManager.makePreset(name, 1))
+        const add = name => App.createTimerFromPreset(TestFixture.presetManager.makePreset(name, 1))
         const a = add("A")
         const model = createTemporaryObject(modelComponent, testCase, { timerManager: manager })
         const log = []

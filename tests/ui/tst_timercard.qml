@@ -13,17 +13,14 @@ Item {
 
     Component {
         id: cardComponent
-        TimerCardView { timerManager: TestFixture.timerManager; themeManager: TestFixture.themeManager
-                        soundManager: TestFixture.soundManager; width: 280 }
+        TimerCardView { width: 280 }
     }
-    Component { id: menuComponent; MenuBarView { timerManager: TestFixture.timerManager; presetManager: TestFixture.presetManager
-                                                 soundManager: TestFixture.soundManager; themeManager: TestFixture.themeManager } }
+    Component { id: menuComponent; MenuBarView {} }
     Component {
         id: sheetComponent
-        NewTimerSheet { timerManager: TestFixture.timerManager; presetManager: TestFixture.presetManager
-                        soundManager: TestFixture.soundManager; themeManager: TestFixture.themeManager }
+        NewTimerSheet {}
     }
-    Component { id: formComponent; NewTimerForm { timerManager: TestFixture.timerManager; startNow: false } }
+    Component { id: formComponent; NewTimerForm { timerManager: App.timerManager; startNow: false } }
     Component { id: spyComponent; SignalSpy {} }
 
     TestCase {

@@ -15,6 +15,7 @@
 #include "support/TempStorage.h"
 #include "themes/ThemeManager.h"
 #include "ui/Symbols.h"
+#include "ui/ViewContext.h"
 
 void qml_register_types_Larkspurhollow();
 
@@ -37,9 +38,16 @@ struct FixtureWorld {
         timers.setOnTimerCompleted(
             [this](TimerInstance* timer) { sounds.play(timer->soundConfig(), timer->id()); });
     }
+    ViewContext::Parts parts() {
+        return {.timerManager = &timers,
+                .presetManager = &presets,
+                .soundManager = &sounds,
+                .themeManager = &themes};
+    }
 };
 
-// The TestFixture singleton of the views' tests (import LarkspurTesting); one per test file.
+// The TestFixture singleton of the views' tests (import LarkspurTesting); one per test file. Its
+// managers are the ones the views reach through App.
 class TestFixture final : public QObject {
     Q_OBJECT
     Q_PROPERTY(larkspur::TimerManager* timerManager READ timerManager NOTIFY managersChanged)
@@ -48,6 +56,13 @@ class TestFixture final : public QObject {
     Q_PROPERTY(larkspur::ThemeManager* themeManager READ themeManager NOTIFY managersChanged)
 
 public:
+    TestFixture() { context()->setParts(world_->parts()); }
+    // The one App of the process, installed before any engine exists.
+    static ViewContext* context() {
+        static ViewContext installed(nullptr);
+        return &installed;
+    }
+
     TimerManager* timerManager() const { return &world_->timers; }
     PresetManager* presetManager() const { return &world_->presets; }
     SoundManager* soundManager() const { return &world_->sounds; }
@@ -66,6 +81,7 @@ public:
     Q_INVOKABLE void resetAll() {
         std::shared_ptr<FixtureWorld> old(world_.release());
         world_ = std::make_unique<FixtureWorld>();
+        context()->setParts(world_->parts());
         Q_EMIT managersChanged();
         QTimer::singleShot(0, this, [old]() mutable { old.reset(); });
     }
@@ -93,12 +109,20 @@ class ViewsSetup : public QObject {
 public Q_SLOTS:
     void applicationAvailable() {
         qml_register_types_Larkspurhollow();
+        larkspur::ViewContext::install(larkspur::test::TestFixture::context());
         if (!larkspur::Symbols::loadFont()) qWarning("The icon font is missing");
-        qmlRegisterSingletonType<larkspur::test::TestFixture>(
+        fixtureType_ = qmlRegisterSingletonType<larkspur::test::TestFixture>(
             "LarkspurTesting", 1, 0, "TestFixture",
             [](QQmlEngine*, QJSEngine*) -> QObject* { return new larkspur::test::TestFixture; });
     }
-    void qmlEngineAvailable(QQmlEngine* engine) { engine->addImportPath(QStringLiteral("qrc:/")); }
+    void qmlEngineAvailable(QQmlEngine* engine) {
+        engine->addImportPath(QStringLiteral("qrc:/"));
+        // Made now, so that App has the fixture's managers before any view looks.
+        engine->singletonInstance<larkspur::test::TestFixture*>(fixtureType_);
+    }
+
+private:
+    int fixtureType_ = -1;
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(tst_views, ViewsSetup)

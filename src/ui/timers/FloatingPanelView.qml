@@ -7,16 +7,11 @@ import Larkspurhollow
 Item {
     id: root
 
-    property TimerManager timerManager
-    property PresetManager presetManager
-    property SoundManager soundManager
-    property ThemeManager themeManager
-    property StatsManager statsManager
     property int selectedTab: PanelTab.Timers
     property bool showingNewTimer: false
     property string hoveredButton: ""
 
-    readonly property color accent: themeManager ? themeManager.accentColor : "steelblue"
+    readonly property color accent: App.themeManager ? App.themeManager.accentColor : "steelblue"
     readonly property var tabs: [
         { tab: PanelTab.Timers, label: "Timers", symbol: "timer" },
         { tab: PanelTab.Focus, label: "Focus", symbol: "eye" },
@@ -182,8 +177,8 @@ Item {
                     anchors.rightMargin: 16
                     anchors.verticalCenter: headerTitle.verticalCenter
                     objectName: "activeCount"
-                    visible: root.timerManager && root.timerManager.activeCount >= 1
-                    text: root.timerManager ? ViewFormats.activeCountText(root.timerManager.activeCount) : ""
+                    visible: App.timerManager && App.timerManager.activeCount >= 1
+                    text: App.timerManager ? ViewFormats.activeCountText(App.timerManager.activeCount) : ""
                     font.pixelSize: 11
                     font.weight: Font.Medium
                     color: Style.secondary
@@ -203,9 +198,6 @@ Item {
                     anchors.topMargin: 8
                     anchors.bottomMargin: 8
                     visible: count > 0
-                    timerManager: root.timerManager
-                    themeManager: root.themeManager
-                    soundManager: root.soundManager
                 }
                 Column {
                     anchors.centerIn: parent
@@ -277,9 +269,5 @@ Item {
         open: root.showingNewTimer
         hostWindow: root.Window.window
         onDismissed: root.showingNewTimer = false
-        timerManager: root.timerManager
-        presetManager: root.presetManager
-        soundManager: root.soundManager
-        themeManager: root.themeManager
     }
 }

@@ -7,18 +7,13 @@ import Larkspurhollow
 Item {
     id: root
 
-    property TimerManager timerManager
-    property PresetManager presetManager
-    property SoundManager soundManager
-    property ThemeManager themeManager
-    property StatsManager statsManager
     property bool isPanelVisible: false
     property bool showingAbout: false
     property bool showingNewTimer: false
 
-    readonly property color accent: themeManager ? themeManager.accentColor : "steelblue"
-    readonly property int activeCount: timerManager ? timerManager.activeCount : 0
-    readonly property var running: timerManager ? timerManager.runningTimers : []
+    readonly property color accent: App.themeManager ? App.themeManager.accentColor : "steelblue"
+    readonly property int activeCount: App.timerManager ? App.timerManager.activeCount : 0
+    readonly property var running: App.timerManager ? App.timerManager.runningTimers : []
 
     signal togglePanel()
     signal openSettings()
@@ -149,12 +144,12 @@ Item {
 
                 spacing: 6
                 Repeater {
-                    model: root.presetManager ? root.presetManager.presets : []
+                    model: App.presetManager ? App.presetManager.presets : []
                     delegate: PresetChip {
                         required property var modelData
                         preset: modelData
                         onClicked: {
-                            const timer = root.timerManager.createTimerFromPreset(modelData)
+                            const timer = App.createTimerFromPreset(modelData)
                             if (timer)
                                 timer.start()
                         }
@@ -247,10 +242,6 @@ Item {
         active: root.showingNewTimer
         visible: active
         sourceComponent: NewTimerSheet {
-            timerManager: root.timerManager
-            presetManager: root.presetManager
-            soundManager: root.soundManager
-            themeManager: root.themeManager
             onDismissed: root.showingNewTimer = false
         }
     }

@@ -7,13 +7,9 @@ import Larkspurhollow
 Item {
     id: sheet
 
-    property TimerManager timerManager
-    property PresetManager presetManager
-    property SoundManager soundManager
-    property ThemeManager themeManager
     property bool showEmojiPicker: false
     readonly property alias form: form
-    readonly property color accent: themeManager ? themeManager.accentColor : "steelblue"
+    readonly property color accent: App.themeManager ? App.themeManager.accentColor : "steelblue"
 
     signal dismissed()
 
@@ -31,7 +27,8 @@ Item {
     NewTimerForm {
         id: form
 
-        timerManager: sheet.timerManager
+        timerManager: App.timerManager
+
     }
 
     Rectangle {
@@ -116,7 +113,7 @@ Item {
 
                         spacing: 6
                         Repeater {
-                            model: sheet.presetManager ? sheet.presetManager.presets : []
+                            model: App.presetManager ? App.presetManager.presets : []
                             delegate: PresetChip {
                                 required property var modelData
                                 preset: modelData
@@ -304,7 +301,7 @@ Item {
 
                         readonly property var entries: {
                             const out = []
-                            const manager = sheet.soundManager
+                            const manager = App.soundManager
                             const bundled = manager ? manager.bundledSounds : []
                             const custom = manager ? manager.customSounds : []
                             for (const n of bundled)
@@ -349,7 +346,7 @@ Item {
                         flat: true
                         padding: 4
                         Accessible.name: "Preview Sound"
-                        onClicked: if (sheet.soundManager) sheet.soundManager.playPreview(form.selectedSound)
+                        onClicked: if (App.soundManager) App.soundManager.playPreview(form.selectedSound)
                         contentItem: Symbol {
                             name: "speaker.wave.2.fill"
                             size: 12

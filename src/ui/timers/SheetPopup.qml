@@ -10,10 +10,6 @@ Popup {
 
     property bool open: false
     property var hostWindow
-    property TimerManager timerManager
-    property PresetManager presetManager
-    property SoundManager soundManager
-    property ThemeManager themeManager
     property int grownFrom: -1
 
     signal dismissed()
@@ -49,10 +45,6 @@ Popup {
         active: popup.visible
         sourceComponent: NewTimerSheet {
             height: Math.min(implicitHeight, (popup.parent ? popup.parent.height : implicitHeight) - 16)
-            timerManager: popup.timerManager
-            presetManager: popup.presetManager
-            soundManager: popup.soundManager
-            themeManager: popup.themeManager
             onDismissed: popup.close()
         }
     }

@@ -7,9 +7,6 @@ Item {
     id: card
 
     required property TimerInstance timer
-    property TimerManager timerManager
-    property ThemeManager themeManager
-    property SoundManager soundManager
 
     property string hoveredButton: ""
     property bool showingEdit: false
@@ -23,15 +20,15 @@ Item {
     readonly property int timerState: timer ? timer.state : TimerEnums.Idle
     readonly property bool completed: timerState === TimerEnums.Completed
     readonly property color timerColor: timer && timer.color !== ""
-                                        ? themeManager.colorFromHex(timer.color)
-                                        : (themeManager ? themeManager.accentColor : "steelblue")
+                                        ? App.themeManager.colorFromHex(timer.color)
+                                        : (App.themeManager ? App.themeManager.accentColor : "steelblue")
     readonly property bool pulsing: completed && isAnimating
     readonly property string ringEmoji: !timer ? "" : (timer.hasEmoji ? timer.emoji : "\u23F1")
 
     function stopOwnSound() {
         // Only the sound that this timer's completion started stops.
-        if (soundManager && timer)
-            soundManager.stopSoundOf(timer.id)
+        if (App.soundManager && timer)
+            App.soundManager.stopSoundOf(timer.id)
     }
     function primaryAction() {
         if (!timer)
@@ -55,12 +52,12 @@ Item {
         showingEdit = true
     }
     function saveEdit() {
-        timerManager.applyEdit(timer, editName, editEmoji, editDuration)
+        App.timerManager.applyEdit(timer, editName, editEmoji, editDuration)
         showingEdit = false
     }
     function removeAction() {
         stopOwnSound()
-        timerManager.removeTimer(timerId)
+        App.timerManager.removeTimer(timerId)
     }
 
     implicitWidth: 280

@@ -6,14 +6,11 @@ import Larkspurhollow
 ListView {
     id: list
 
-    property TimerManager timerManager
-    property ThemeManager themeManager
-    property SoundManager soundManager
 
     spacing: 8
     clip: true
     boundsBehavior: Flickable.StopAtBounds
-    model: TimerListModel { timerManager: list.timerManager }
+    model: TimerListModel { timerManager: App.timerManager }
 
     delegate: Item {
         id: slot
@@ -28,9 +25,6 @@ ListView {
 
             anchors.horizontalCenter: parent.horizontalCenter
             timer: slot.timer
-            timerManager: list.timerManager
-            themeManager: list.themeManager
-            soundManager: list.soundManager
             width: Math.min(280, slot.width)
         }
     }

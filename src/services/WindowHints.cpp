@@ -1,4 +1,4 @@
-#include "platform/WindowHints.h"
+#include "services/WindowHints.h"
 
 #include <xcb/xcb.h>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "platform/LoginItem.h"
+#include "services/LoginItem.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/PlainPcmFile.h"
+#include "services/PlainPcmFile.h"
 
 #include <QFile>
 #include <QtEndian>

@@ -15,11 +15,11 @@ class ViewEngine;
 
 // The tray's drop-down: a borderless popup beside the pointer holding the menu-bar view,
 // closed by Escape or a click elsewhere. The view is made anew at each opening.
-class TrayPopup final : public QObject {
+class DropDownWindow final : public QObject {
     Q_OBJECT
 public:
-    explicit TrayPopup(ViewEngine& views, QObject* parent = nullptr);
-    ~TrayPopup() override;
+    explicit DropDownWindow(ViewEngine& views, QObject* parent = nullptr);
+    ~DropDownWindow() override;
 
     void openAt(const QPoint& pointer, bool isPanelVisible);
     bool isOpen() const;

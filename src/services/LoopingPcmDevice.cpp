@@ -1,4 +1,4 @@
-#include "platform/LoopingPcmDevice.h"
+#include "services/LoopingPcmDevice.h"
 
 #include <algorithm>
 #include <cstring>

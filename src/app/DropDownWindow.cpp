@@ -1,4 +1,4 @@
-#include "app/TrayPopup.h"
+#include "app/DropDownWindow.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -16,17 +16,18 @@ constexpr int kGrabRetries = 10;
 constexpr int kGrabRetryMs = 30;
 }  // namespace
 
-TrayPopup::TrayPopup(ViewEngine& views, QObject* parent) : QObject(parent), views_(views) {}
+DropDownWindow::DropDownWindow(ViewEngine& views, QObject* parent)
+    : QObject(parent), views_(views) {}
 
-TrayPopup::~TrayPopup() {
+DropDownWindow::~DropDownWindow() {
     delete content_.data();
 }
 
-bool TrayPopup::isOpen() const {
+bool DropDownWindow::isOpen() const {
     return window_ && window_->isVisible();
 }
 
-void TrayPopup::openAt(const QPoint& pointer, bool isPanelVisible) {
+void DropDownWindow::openAt(const QPoint& pointer, bool isPanelVisible) {
     close();
     if (!window_) {
         window_ = std::make_unique<QQuickWindow>();
@@ -57,7 +58,7 @@ void TrayPopup::openAt(const QPoint& pointer, bool isPanelVisible) {
     grabInput();
 }
 
-void TrayPopup::close() {
+void DropDownWindow::close() {
     if (window_) {
         window_->setMouseGrabEnabled(false);
         window_->setKeyboardGrabEnabled(false);
@@ -68,7 +69,7 @@ void TrayPopup::close() {
     content_ = nullptr;
 }
 
-void TrayPopup::fitToContent() {
+void DropDownWindow::fitToContent() {
     if (!content_ || !window_) return;
     const QSize size(qMax(1, qCeil(content_->implicitWidth())),
                      qMax(1, qCeil(content_->implicitHeight())));
@@ -79,7 +80,7 @@ void TrayPopup::fitToContent() {
     window_->setGeometry(QRect(dropDownPosition(pointer_, size, area), size));
 }
 
-void TrayPopup::grabInput() {
+void DropDownWindow::grabInput() {
     // The tray host may still hold the pointer from the click that opened us.
     auto attempt = std::make_shared<int>(0);
     auto tryGrab = std::make_shared<std::function<void()>>();
@@ -93,7 +94,7 @@ void TrayPopup::grabInput() {
     (*tryGrab)();
 }
 
-bool TrayPopup::eventFilter(QObject* watched, QEvent* event) {
+bool DropDownWindow::eventFilter(QObject* watched, QEvent* event) {
     if (window_ && watched == window_.get()) {
         if (event->type() == QEvent::MouseButtonPress) {
             // With the pointer grabbed, a press anywhere else arrives here, outside our bounds.
@@ -111,22 +112,22 @@ bool TrayPopup::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void TrayPopup::onTogglePanel() {
+void DropDownWindow::onTogglePanel() {
     close();
     Q_EMIT togglePanelRequested();
 }
 
-void TrayPopup::onOpenSettings() {
+void DropDownWindow::onOpenSettings() {
     close();
     Q_EMIT openSettingsRequested();
 }
 
-void TrayPopup::onShowPanelTab(int tab) {
+void DropDownWindow::onShowPanelTab(int tab) {
     close();
     if (const auto known = panelTabFrom(tab)) Q_EMIT panelTabRequested(*known);
 }
 
-void TrayPopup::onQuit() {
+void DropDownWindow::onQuit() {
     close();
     Q_EMIT quitRequested();
 }

@@ -1,4 +1,4 @@
-#include "platform/DBusNotifier.h"
+#include "services/DBusNotifier.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>

@@ -11,15 +11,15 @@
 #include <QtDBus>
 #include <QtTest>
 
-#include "platform/DBusNotifier.h"
-#include "platform/GlobalHotKeys.h"
-#include "platform/LoginItem.h"
-#include "platform/LoopingPcmDevice.h"
-#include "platform/PcmDecoder.h"
-#include "platform/QtAudioPlayer.h"
 #include "platform/QtScheduler.h"
-#include "platform/QuitSignals.h"
-#include "platform/SingleInstance.h"
+#include "services/DBusNotifier.h"
+#include "services/GlobalHotKeys.h"
+#include "services/LoginItem.h"
+#include "services/LoopingPcmDevice.h"
+#include "services/PcmDecoder.h"
+#include "services/QtAudioPlayer.h"
+#include "services/QuitSignals.h"
+#include "services/SingleInstance.h"
 #include "support/ManualTime.h"
 #include "support/PrivatePulse.h"
 #include "support/StdoutCapture.h"
@@ -82,7 +82,7 @@ bool grab(xcb_connection_t* x, xcb_keycode_t key, std::uint16_t locks) {
 
 }  // namespace
 
-class TestPlatform : public QObject {
+class TestServices : public QObject {
     Q_OBJECT
     QTemporaryDir dir_;
     PrivatePulse pulse_;
@@ -319,10 +319,10 @@ private Q_SLOTS:
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    TestPlatform test;
+    TestServices test;
     return app.arguments().value(1) == "--claim"
                ? int(SingleInstance().claim(app.arguments().mid(2)))
                : QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_platform.moc"
+#include "tst_services.moc"

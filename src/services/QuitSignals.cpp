@@ -1,4 +1,4 @@
-#include "platform/QuitSignals.h"
+#include "services/QuitSignals.h"
 
 #include <QPointer>
 

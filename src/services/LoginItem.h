@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QtQml/qqmlregistration.h>
 #include <QObject>
 #include <QString>
 #include <optional>
@@ -10,10 +9,9 @@ namespace larkspur {
 inline const QString kLoginItemFailurePrefix = QStringLiteral("Failed to update launch at login: ");
 
 // Starting the program at login, as an XDG autostart entry of the user's own.
-// Not final: the QML engine derives from types it creates.
+// Not final: the QML type registration derives from it.
 class LoginItem : public QObject {
     Q_OBJECT
-    QML_ELEMENT
     Q_PROPERTY(bool status READ status NOTIFY statusChanged)
     Q_PROPERTY(QString lastError READ lastError NOTIFY lastErrorChanged)
 

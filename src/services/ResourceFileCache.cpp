@@ -1,4 +1,4 @@
-#include "platform/ResourceFileCache.h"
+#include "services/ResourceFileCache.h"
 
 #include <QDir>
 #include <QFile>

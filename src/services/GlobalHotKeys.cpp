@@ -1,4 +1,4 @@
-#include "platform/GlobalHotKeys.h"
+#include "services/GlobalHotKeys.h"
 
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>

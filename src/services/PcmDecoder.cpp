@@ -1,4 +1,4 @@
-#include "platform/PcmDecoder.h"
+#include "services/PcmDecoder.h"
 
 #include <QAudioBuffer>
 #include <QAudioDecoder>
@@ -7,7 +7,7 @@
 #include <QList>
 #include <QUrl>
 
-#include "platform/PlainPcmFile.h"
+#include "services/PlainPcmFile.h"
 
 namespace larkspur {
 

@@ -1,4 +1,4 @@
-#include "platform/QtAudioPlayer.h"
+#include "services/QtAudioPlayer.h"
 
 #include <QAudioDevice>
 #include <QAudioSink>
@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/LoopingPcmDevice.h"
-#include "platform/PcmDecoder.h"
-#include "platform/ResourceFileCache.h"
+#include "services/LoopingPcmDevice.h"
+#include "services/PcmDecoder.h"
+#include "services/ResourceFileCache.h"
 
 namespace larkspur {
 

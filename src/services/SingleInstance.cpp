@@ -1,4 +1,4 @@
-#include "platform/SingleInstance.h"
+#include "services/SingleInstance.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
