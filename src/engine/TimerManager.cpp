@@ -107,6 +107,7 @@ TimerInstance* TimerManager::createTimer(const NewTimer& request) {
     data.recurringConfig = request.recurringConfig;
     TimerInstance* timer = adopt(std::move(data));
     saveTimers();
+    Q_EMIT timerInserted(int(timers_.size()) - 1);
     Q_EMIT timersChanged();
     return timer;
 }
@@ -129,6 +130,7 @@ void TimerManager::removeTimer(const QUuid& id) {
         TimerInstance* t = timers_.at(i);
         if (t->id() != id) continue;
         timers_.removeAt(i);
+        Q_EMIT timerRemoved(int(i));
         t->disconnect(this);
         t->detach();
         // Views and callers may still hold it during this pass of the event loop.

@@ -63,6 +63,10 @@ public:
 Q_SIGNALS:
     void tickChanged();
     void timersChanged();
+    // Row by row, before timersChanged, so that list views animate only the timer that came or
+    // went.
+    void timerInserted(int index);
+    void timerRemoved(int index);
     void activeSequenceChanged();
     // Relayed, on a later pass of the event loop, for a change of any timer's name, state or
     // length (not for its ticks).

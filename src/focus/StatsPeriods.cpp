@@ -15,7 +15,7 @@ constexpr double kLimitSeconds = 1e13;
 std::optional<double> startOf(const QDate& date) {
     const QDateTime start = date.startOfDay();
     if (!start.isValid()) return std::nullopt;
-    return double(start.toMSecsSinceEpoch()) / 1000.0 - kReferenceDateOffset;
+    return clockReadingOf(start);
 }
 
 }  // namespace
@@ -24,8 +24,7 @@ StatsPeriods StatsPeriods::at(double now, const QLocale& locale) {
     StatsPeriods periods;
     if (!std::isfinite(now) || std::abs(now) > kLimitSeconds) return periods;
     // Whole milliseconds, rounded down, place `now` in the right day: day bounds are whole.
-    const auto msecs = qint64(std::floor((now + kReferenceDateOffset) * 1000.0));
-    const QDate date = QDateTime::fromMSecsSinceEpoch(msecs, Qt::LocalTime).date();
+    const QDate date = dateTimeAt(now).date();
     if (!date.isValid()) return periods;
 
     const auto start = startOf(date);

@@ -33,8 +33,8 @@ void WebhookManager::setWebhookUrlText(const QString& text) {
 }
 
 QJsonObject WebhookManager::payload(const QString& event, const TimerData& timer, double now) {
-    const auto unixSeconds = qint64(std::floor(now + kReferenceDateOffset));
-    const QString stamp = QDateTime::fromSecsSinceEpoch(unixSeconds, Qt::UTC).toString(Qt::ISODate);
+    // Whole seconds, rounded down.
+    const QString stamp = dateTimeAt(now, Qt::UTC).toString(Qt::ISODate);
     return QJsonObject{{QStringLiteral("event"), event},
                        {QStringLiteral("timer_name"), timer.name},
                        {QStringLiteral("timer_duration"), timer.totalDuration},

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <QDateTime>
+
 namespace larkspur {
 
-// Seconds between the Unix epoch and 2001-01-01 00:00:00 UTC, the epoch of every stored date.
-inline constexpr double kReferenceDateOffset = 978307200.0;
-
-// Wall-clock time as seconds (with fraction) since 2001-01-01 00:00:00 UTC.
+// Wall-clock time as seconds (with fraction) since 2001-01-01 00:00:00 UTC: the time base of
+// every stored date, kept as it is so that a date read and written again is the same number.
 class Clock {
 public:
     virtual ~Clock() = default;
@@ -16,5 +16,10 @@ class SystemClock final : public Clock {
 public:
     double now() const override;
 };
+
+// Calendar time of a clock reading, rounded down to the millisecond, in `spec`.
+QDateTime dateTimeAt(double reading, Qt::TimeSpec spec = Qt::LocalTime);
+// The clock reading of a moment.
+double clockReadingOf(const QDateTime& moment);
 
 }  // namespace larkspur

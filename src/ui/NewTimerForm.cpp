@@ -9,26 +9,13 @@
 
 namespace larkspur {
 
-namespace {
-constexpr double kMsPerSecond = 1000.0;
-
-QDateTime localTimeAt(double secondsSince2001) {
-    return QDateTime::fromMSecsSinceEpoch(
-        qint64(std::floor((secondsSince2001 + kReferenceDateOffset) * kMsPerSecond)));
-}
-
-double secondsSince2001(const QDateTime& moment) {
-    return double(moment.toMSecsSinceEpoch()) / kMsPerSecond - kReferenceDateOffset;
-}
-}  // namespace
-
 NewTimerForm::NewTimerForm(QObject* parent) : QObject(parent) {}
 
 void NewTimerForm::setTimerManager(TimerManager* manager) {
     if (manager == timerManager_) return;
     timerManager_ = manager;
     if (manager && endMinutesOfDay_ < 0) {
-        const QTime inAnHour = localTimeAt(manager->clock().now() + 3600).time();
+        const QTime inAnHour = dateTimeAt(manager->clock().now() + 3600).time();
         endMinutesOfDay_ = inAnHour.hour() * 60 + inAnHour.minute();
         Q_EMIT formChanged();
     }
@@ -84,13 +71,12 @@ bool NewTimerForm::showsRecurring() const {
 }
 
 double NewTimerForm::endDateAt(double now) const {
-    const QDateTime current = localTimeAt(now);
+    const QDateTime current = dateTimeAt(now);
     const QTime chosen(endHour(), endMinute());
     QDateTime candidate(current.date(), chosen);
     // A time of day that has passed already means that time tomorrow.
-    if (secondsSince2001(candidate) <= now)
-        candidate = QDateTime(current.date().addDays(1), chosen);
-    return secondsSince2001(candidate);
+    if (clockReadingOf(candidate) <= now) candidate = QDateTime(current.date().addDays(1), chosen);
+    return clockReadingOf(candidate);
 }
 
 void NewTimerForm::applyPreset(const Preset& preset) {

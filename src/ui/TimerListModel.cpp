@@ -6,8 +6,16 @@ void TimerListModel::setTimerManager(TimerManager* manager) {
     if (manager == manager_) return;
     if (manager_) manager_->disconnect(this);
     manager_ = manager;
-    if (manager_) connect(manager_, &TimerManager::timersChanged, this, &TimerListModel::follow);
-    follow();
+    const int before = count();
+    beginResetModel();
+    shown_.clear();
+    if (manager_) {
+        for (TimerInstance* timer : manager_->timers()) shown_.append(timer);
+        connect(manager_, &TimerManager::timerInserted, this, &TimerListModel::insert);
+        connect(manager_, &TimerManager::timerRemoved, this, &TimerListModel::remove);
+    }
+    endResetModel();
+    if (count() != before) Q_EMIT countChanged();
     Q_EMIT timerManagerChanged();
 }
 
@@ -24,34 +32,20 @@ QHash<int, QByteArray> TimerListModel::roleNames() const {
     return {{TimerRole, QByteArrayLiteral("timer")}};
 }
 
-void TimerListModel::follow() {
-    const QList<TimerInstance*> wanted = manager_ ? manager_->timers() : QList<TimerInstance*>();
-    const int before = count();
-    // Timers leave from anywhere and arrive at the end; whatever else happened is mirrored by
-    // removing what left and inserting what came, in list order.
-    for (int row = int(shown_.size()) - 1; row >= 0; --row) {
-        if (shown_.at(row) && wanted.contains(shown_.at(row).data())) continue;
-        beginRemoveRows({}, row, row);
-        shown_.removeAt(row);
-        endRemoveRows();
-    }
-    for (int row = 0; row < wanted.size(); ++row) {
-        TimerInstance* timer = wanted.at(row);
-        if (row < shown_.size() && shown_.at(row) == timer) continue;
-        const auto at = std::find(shown_.begin() + row, shown_.end(), timer);
-        if (at != shown_.end()) {
-            // Out of order: move it up to its place.
-            const int from = int(at - shown_.begin());
-            beginMoveRows({}, from, from, {}, row);
-            shown_.move(from, row);
-            endMoveRows();
-            continue;
-        }
-        beginInsertRows({}, row, row);
-        shown_.insert(row, timer);
-        endInsertRows();
-    }
-    if (count() != before) Q_EMIT countChanged();
+void TimerListModel::insert(int row) {
+    if (!manager_ || row < 0 || row > shown_.size() || row >= manager_->timers().size()) return;
+    beginInsertRows({}, row, row);
+    shown_.insert(row, manager_->timers().at(row));
+    endInsertRows();
+    Q_EMIT countChanged();
+}
+
+void TimerListModel::remove(int row) {
+    if (row < 0 || row >= shown_.size()) return;
+    beginRemoveRows({}, row, row);
+    shown_.removeAt(row);
+    endRemoveRows();
+    Q_EMIT countChanged();
 }
 
 }  // namespace larkspur

@@ -8,8 +8,8 @@
 
 namespace larkspur {
 
-// The timer manager's list as a model that reports insertions and removals one by one, so that
-// the cards of timers that stay keep their state (an open edit form, a pulse) and only the
+// The timer manager's list as a model that passes on its insertions and removals one by one, so
+// that the cards of timers that stay keep their state (an open edit form, a pulse) and only the
 // cards that come or go are animated.
 class TimerListModel : public QAbstractListModel {
     Q_OBJECT
@@ -36,7 +36,8 @@ Q_SIGNALS:
     void countChanged();
 
 private:
-    void follow();
+    void insert(int row);
+    void remove(int row);
 
     QPointer<TimerManager> manager_;
     QList<QPointer<TimerInstance>> shown_;

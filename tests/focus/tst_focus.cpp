@@ -29,7 +29,7 @@ const QByteArray kRecord = R"({"id":"6F1C2A3B-4D5E-4F60-8172-839A4B5C6D7E","star
 
 double localTime(const char* iso) {
     const QDateTime t = QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate);
-    return double(t.toMSecsSinceEpoch()) / 1000.0 - kReferenceDateOffset;
+    return clockReadingOf(t);
 }
 
 FocusSession at(const char* local, double seconds, bool completed = true,

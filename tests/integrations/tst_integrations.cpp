@@ -101,7 +101,8 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(bool, logged);
         const bool sent = address.contains("RECEIVER");
-        TimerWorld w(1772373909.75 - kReferenceDateOffset);  // 2026-03-01T14:05:09.75Z
+        TimerWorld w(
+            clockReadingOf(QDateTime::fromString("2026-03-01T14:05:09.750Z", Qt::ISODate)));
         HttpReceiver receiver(status);
         WebhookManager webhooks(w.files.storage, w.time);
         QSignalSpy changed(&webhooks, &WebhookManager::webhookURLChanged);

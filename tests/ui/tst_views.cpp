@@ -70,9 +70,10 @@ public:
 
     // Runs the due scheduled steps and moves the clock on.
     Q_INVOKABLE void advance(double seconds) { world_->time.advance(seconds); }
-    // Seconds since 2001-01-01 00:00:00 UTC.
-    Q_INVOKABLE void setWallClock(double at) {
-        world_->time.shiftWallClock(at - world_->time.now());
+    // Moves the wall clock to `at` and returns the clock's reading there.
+    Q_INVOKABLE double setWallClock(const QDateTime& at) {
+        world_->time.shiftWallClock(clockReadingOf(at) - world_->time.now());
+        return world_->time.now();
     }
     Q_INVOKABLE QString fileText(const QString& name) const {
         return QString::fromUtf8(world_->files.read(name));
