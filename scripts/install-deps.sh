@@ -6,7 +6,7 @@ set -euo pipefail
 build_and_run=(
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-declarative-dev-tools
-  qt6-multimedia-dev qt6-svg-dev qt6-qpa-plugins
+  qt6-multimedia-dev qt6-svg-dev qt6-qpa-plugins qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
   qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript
   qml6-module-qtquick-shapes qml6-module-qtquick-dialogs qml6-module-qttest

@@ -5,6 +5,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/LarkspurhollowApp.h"
+#include "app/Translations.h"
 #include "platform/Log.h"
 #include "services/QuitSignals.h"
 #include "services/SingleInstance.h"
@@ -82,6 +83,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(LARKSPUR_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("larkspurhollow"));
     QApplication::setQuitOnLastWindowClosed(false);
+    larkspur::installTranslations(app);
 
     // From here on a termination signal goes through the orderly way out.
     larkspur::QuitSignals quitSignals;

@@ -1,5 +1,7 @@
 #include "app/StopActionNotifier.h"
 
+#include <QCoreApplication>
+
 #include "engine/TimerManager.h"
 #include "storage/JsonCodec.h"
 
@@ -12,7 +14,7 @@ void StopActionNotifier::post(const Notification& notification) {
         if (const auto id = json::tryParseUuid(notification.identifier)) {
             const TimerInstance* timer = timers_->timer(*id);
             if (timer && timer->soundConfig().alertMode == AlertMode::LoopUntilDismissed)
-                actions << kStopAction << QStringLiteral("Stop");
+                actions << kStopAction << QCoreApplication::translate("Notifications", "Stop");
         }
     }
     poster_(notification, actions);

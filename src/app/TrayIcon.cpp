@@ -57,7 +57,7 @@ void TrayIcon::rebuildMenu() {
     menu_.clear();
     const QList<TimerInstance*> running = timers_.runningTimers();
     if (running.isEmpty()) {
-        menu_.addAction(QStringLiteral("No running timers"))->setEnabled(false);
+        menu_.addAction(tr("No running timers"))->setEnabled(false);
     }
     for (const TimerInstance* t : running) {
         const QString label =
@@ -65,8 +65,7 @@ void TrayIcon::rebuildMenu() {
         menu_.addAction(label + QStringLiteral("  ") + t->displayTime())->setEnabled(false);
     }
     menu_.addSeparator();
-    connect(menu_.addAction(QStringLiteral("Quit")), &QAction::triggered, this,
-            &TrayIcon::quitRequested);
+    connect(menu_.addAction(tr("Quit")), &QAction::triggered, this, &TrayIcon::quitRequested);
 }
 
 }  // namespace larkspur

@@ -1,5 +1,6 @@
 #include "engine/TimeFormat.h"
 
+#include <QCoreApplication>
 #include <cmath>
 
 namespace larkspur {
@@ -15,8 +16,9 @@ QString formatClock(double seconds) {
 }
 
 QString formatWarningAmount(qint64 seconds) {
-    if (seconds >= 60) return QStringLiteral("%1m").arg(seconds / 60);
-    return QStringLiteral("%1s").arg(seconds);
+    // A minute or second count in a notification.
+    if (seconds >= 60) return QCoreApplication::translate("Notifications", "%1m").arg(seconds / 60);
+    return QCoreApplication::translate("Notifications", "%1s").arg(seconds);
 }
 
 }  // namespace larkspur

@@ -1,5 +1,7 @@
 #include "engine/TimerNotifications.h"
 
+#include <QCoreApplication>
+
 #include "engine/TimeFormat.h"
 #include "storage/JsonCodec.h"
 
@@ -12,15 +14,16 @@ QString subject(const TimerData& timer) {
 }  // namespace
 
 Notification completionNotification(const TimerData& timer) {
-    return {json::uuidToString(timer.id), kAppTitle,
-            subject(timer) + QStringLiteral(" \u2014 Time's up!")};
+    return {
+        json::uuidToString(timer.id), kAppTitle,
+        QCoreApplication::translate("Notifications", "%1 \u2014 Time's up!").arg(subject(timer))};
 }
 
 Notification preWarningNotification(const TimerData& timer) {
     const qint64 p = timer.soundConfig.preWarningSeconds.value_or(0);
     return {json::uuidToString(timer.id) + QStringLiteral("-prewarn"), kAppTitle,
-            subject(timer) + QStringLiteral(" \u2014 ") + formatWarningAmount(p) +
-                QStringLiteral(" remaining!")};
+            QCoreApplication::translate("Notifications", "%1 \u2014 %2 remaining!")
+                .arg(subject(timer), formatWarningAmount(p))};
 }
 
 }  // namespace larkspur

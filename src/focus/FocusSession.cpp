@@ -1,5 +1,6 @@
 #include "focus/FocusSession.h"
 
+#include <QCoreApplication>
 #include <QJsonObject>
 
 namespace larkspur {
@@ -14,9 +15,11 @@ struct TypeInfo {
 };
 
 constexpr std::array<TypeInfo, 3> kTypes{{
-    {SessionType::Focus, "focus", "Focus", "#F26A1F"},
-    {SessionType::ShortBreak, "shortBreak", "Short Break", "#4CAF50"},
-    {SessionType::LongBreak, "longBreak", "Long Break", "#2196F3"},
+    {SessionType::Focus, "focus", QT_TRANSLATE_NOOP("SessionType", "Focus"), "#F26A1F"},
+    {SessionType::ShortBreak, "shortBreak", QT_TRANSLATE_NOOP("SessionType", "Short Break"),
+     "#4CAF50"},
+    {SessionType::LongBreak, "longBreak", QT_TRANSLATE_NOOP("SessionType", "Long Break"),
+     "#2196F3"},
 }};
 
 const TypeInfo& infoOf(SessionType type) {
@@ -38,7 +41,7 @@ std::optional<SessionType> sessionTypeFromRaw(const QString& raw) {
 }
 
 QString displayName(SessionType type) {
-    return QLatin1String(infoOf(type).name);
+    return QCoreApplication::translate("SessionType", infoOf(type).name);
 }
 
 QString colorHex(SessionType type) {

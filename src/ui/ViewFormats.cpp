@@ -15,25 +15,24 @@ qint64 wholeSeconds(double duration) {
 }  // namespace
 
 QString ViewFormats::activeTimersTitle(int activeCount) {
-    if (activeCount < 1) return QStringLiteral("No Active Timers");
-    return QString::number(activeCount) + QStringLiteral(" Active Timer") +
-           (activeCount == 1 ? QString() : QStringLiteral("s"));
+    if (activeCount < 1) return tr("No Active Timers");
+    return activeCount == 1 ? tr("1 Active Timer") : tr("%1 Active Timers").arg(activeCount);
 }
 
 QString ViewFormats::activeCountText(int activeCount) {
-    return activeCount < 1 ? QString() : QString::number(activeCount) + QStringLiteral(" active");
+    return activeCount < 1 ? QString() : tr("%1 active").arg(activeCount);
 }
 
 QString ViewFormats::modeLabel(TimerMode mode) {
     switch (mode) {
         case TimerMode::Countdown:
-            return QStringLiteral("Countdown");
+            return tr("Countdown");
         case TimerMode::Stopwatch:
-            return QStringLiteral("Stopwatch");
+            return tr("Stopwatch");
         case TimerMode::Loop:
-            return QStringLiteral("Loop");
+            return tr("Loop");
         case TimerMode::EndTime:
-            return QStringLiteral("End Time");
+            return tr("End Time");
     }
     return {};
 }
@@ -70,22 +69,18 @@ QString ViewFormats::playSymbol(TimerState state) {
 }
 
 QString ViewFormats::playActionName(TimerState state, const QString& timerName) {
-    QString verb;
+    const bool unnamed = timerName.isEmpty();
     switch (state) {
         case TimerState::Idle:
-            verb = QStringLiteral("Start");
-            break;
+            return unnamed ? tr("Start timer") : tr("Start %1").arg(timerName);
         case TimerState::Running:
-            verb = QStringLiteral("Pause");
-            break;
+            return unnamed ? tr("Pause timer") : tr("Pause %1").arg(timerName);
         case TimerState::Paused:
-            verb = QStringLiteral("Resume");
-            break;
+            return unnamed ? tr("Resume timer") : tr("Resume %1").arg(timerName);
         case TimerState::Completed:
-            verb = QStringLiteral("Restart");
-            break;
+            return unnamed ? tr("Restart timer") : tr("Restart %1").arg(timerName);
     }
-    return timerName.isEmpty() ? verb + QStringLiteral(" timer") : verb + u' ' + timerName;
+    return {};
 }
 
 QString ViewFormats::twoDigits(qint64 value) {
