@@ -15,8 +15,13 @@ void NewTimerForm::setTimerManager(TimerManager* manager) {
     if (manager == timerManager_) return;
     timerManager_ = manager;
     if (manager && endMinutesOfDay_ < 0) {
-        const QTime inAnHour = dateTimeAt(manager->clock().now() + 3600).time();
-        endMinutesOfDay_ = inAnHour.hour() * 60 + inAnHour.minute();
+        const double inAnHour = manager->clock().now() + 3600;
+        const QDateTime local = dateTimeAt(inAnHour);
+        endMinutesOfDay_ = local.time().hour() * 60 + local.time().minute();
+        // The picker sets hours and minutes only; the seconds stay those of the opening.
+        const QDateTime minuteStart(local.date(),
+                                    QTime(local.time().hour(), local.time().minute()));
+        endSecondsIntoMinute_ = inAnHour - clockReadingOf(minuteStart);
         Q_EMIT formChanged();
     }
     Q_EMIT timerManagerChanged();
@@ -73,10 +78,12 @@ bool NewTimerForm::showsRecurring() const {
 double NewTimerForm::endDateAt(double now) const {
     const QDateTime current = dateTimeAt(now);
     const QTime chosen(endHour(), endMinute());
-    QDateTime candidate(current.date(), chosen);
+    const auto endOn = [&](const QDate& day) {
+        return clockReadingOf(QDateTime(day, chosen)) + endSecondsIntoMinute_;
+    };
     // A time of day that has passed already means that time tomorrow.
-    if (clockReadingOf(candidate) <= now) candidate = QDateTime(current.date().addDays(1), chosen);
-    return clockReadingOf(candidate);
+    const double today = endOn(current.date());
+    return today > now ? today : endOn(current.date().addDays(1));
 }
 
 void NewTimerForm::applyPreset(const Preset& preset) {

@@ -86,6 +86,7 @@ private:
     AlertMode alertMode_ = AlertMode::OneShot;
     bool startNow_ = true;
     int endMinutesOfDay_ = -1;  // local hour × 60 + minute; set from the clock
+    double endSecondsIntoMinute_ = 0;
     int preWarningOption_ = 0;
     bool isRecurring_ = false;
     double recurringInterval_ = 300;

@@ -54,14 +54,15 @@ TestCase {
         verify(!TestFixture.iconFontDraws("A"))
     }
 
-    // A time of day that has passed, this very minute included, means that time tomorrow.
+    // The picker sets hours and minutes and keeps the seconds of the opening; a time of day that
+    // has passed, this very minute included, means that time tomorrow.
     function test_endTimeOfDay_data() {
-        return [[11, 30, 5400], [10, 1, 60], [10, 0, 86400], [9, 59, 86340]]
+        return [[11, 0, 3600], [11, 30, 5400], [10, 1, 60], [10, 0, 86400], [9, 59, 86340]]
             .map(r => ({ tag: r[0] + ":" + r[1], hour: r[0], minute: r[1], total: r[2] }))
     }
     function test_endTimeOfDay(data) {
-        // 2026-03-10 10:00 local time (the test runs in UTC).
-        const ten = TestFixture.setWallClock(new Date(2026, 2, 10, 10))
+        // 2026-03-10 10:00:45.25 local time (the test runs in UTC).
+        const ten = TestFixture.setWallClock(new Date(2026, 2, 10, 10, 0, 45, 250))
         const form = makeForm({ mode: TimerEnums.EndTime })
         compare([form.endHour, form.endMinute], [11, 0])  // an hour ahead
         form.endHour = data.hour
