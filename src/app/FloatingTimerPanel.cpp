@@ -23,6 +23,9 @@ FloatingTimerPanel::FloatingTimerPanel(ViewEngine& views, TabReader readTab, Tab
     format.setAlphaBufferSize(8);
     w.setFormat(format);
     w.setColor(Qt::transparent);
+    // The panel comes up over other windows without taking the keyboard from the one the user
+    // types in (X11: a user time of 0 on mapping); a click into it still gives it the focus.
+    w.setProperty("_q_showWithoutActivating", true);
     w.setMinimumSize(kMinimumSize);
     w.setMaximumSize(kMaximumSize);
     w.resize(kInitialSize);

@@ -97,9 +97,10 @@ class Receiver(http.server.ThreadingHTTPServer):
         return len(self.bodies) == count
 
 
-# One user's desktop, ended and removed when the test is done; webhook: the stored address.
+# One user's desktop, ended and removed when the test is done; webhook: the stored address;
+# wm: a real window manager (openbox), which decorates, stacks and gives focus.
 class Session:
-    def __init__(self, test, tray=False, a11y=False, webhook=None, timers=None):
+    def __init__(self, test, tray=False, a11y=False, webhook=None, timers=None, wm=False):
         self.root = Path(tempfile.mkdtemp(prefix="larkspur-e2e-"))
         self.helpers, self.proc, self.receiver = [], None, Receiver()
         test.addCleanup(self.close)
@@ -130,6 +131,10 @@ class Session:
             wait_until(lambda: self.bus.name_has_owner(name), f"{name} on the bus", 10)
         # Before any popup opens: popups are seen by their events.
         self.ui = Atspi(self.bus) if a11y else None
+        if wm:
+            self._helper("openbox", "--sm-disable")
+            wait_until(lambda: "window id" in self.run(
+                "xprop", "-root", "_NET_SUPPORTING_WM_CHECK").stdout, "the window manager", 10)
         if tray:
             self._helper("trayer", "--edge", "top", "--align", "left", "--widthtype", "pixel",
                          "--width", "120", "--height", "32", "--SetDockType", "false")
@@ -218,6 +223,9 @@ class Session:
     def visible_windows(self):  # the program's windows on screen (panel, drop-down, tray icon)
         return self.run("xdotool", "search", "--onlyvisible", "--classname", "larkspurhollow"
                         ).stdout.split()
+
+    def focused_window(self):
+        return self.run("xdotool", "getwindowfocus").stdout.strip()
 
     def click_tray_icon(self):
         # While the panel is hidden, the icon is the program's only window on screen.

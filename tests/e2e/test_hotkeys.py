@@ -10,8 +10,8 @@ TEA = "\U0001F375"
 
 class HotKeyTests(unittest.TestCase):
     def test_hot_keys(self):
-        s = Session(self, timers=[stored_timer("First", "idle", 600),
-                                  stored_timer("Tea", "idle", 180, emoji=TEA)])
+        s = Session(self, wm=True, timers=[stored_timer("First", "idle", 600),
+                                           stored_timer("Tea", "idle", 180, emoji=TEA)])
         s.launch()
         since = time.time()
         # key, state of Tea after it, webhook by then (a resume announces nothing)
@@ -30,7 +30,23 @@ class HotKeyTests(unittest.TestCase):
             if state != "running":  # progress kept by a pause, dropped by a reset
                 self.assertEqual(timers[1]["elapsedTime"] > 0, state == "paused")
 
-        for shown in (True, False):
-            s.run("xdotool", "key", "alt+shift+t")
-            wait_until(lambda: bool(s.visible_windows()) == shown, f"the panel shown={shown}")
+        # The panel comes up over the window the user types in without taking its keyboard,
+        # by hot key or URL; a click into the panel hands the keyboard over (Escape closes it).
+        s._helper("xterm", "-geometry", "40x10+420+420")
+        term = wait_until(lambda: s.run("xdotool", "search", "--onlyvisible", "--class", "xterm"
+                                        ).stdout.split(), "the terminal")[0]
+        s.run("xdotool", "windowactivate", "--sync", term)
+        for toggle in (lambda: s.run("xdotool", "key", "alt+shift+t"),
+                       lambda: s.send("larkspurhollow://toggle")):
+            for shown in (True, False):
+                toggle()
+                wait_until(lambda: bool(s.visible_windows()) == shown, f"the panel shown={shown}")
+                time.sleep(0.2)  # any focus change has landed
+                self.assertEqual(s.focused_window(), term)
+        s.send("larkspurhollow://toggle")
+        panel = wait_until(s.visible_windows, "the panel")[0]
+        s.run("xdotool", "mousemove", "--window", panel, 200, 340, "click", "1")
+        wait_until(lambda: s.focused_window() == panel, "the panel focused by a click")
+        s.run("xdotool", "key", "Escape")
+        wait_until(lambda: not s.visible_windows(), "the panel closed by Escape")
         self.assertIsNone(s.proc.poll())
