@@ -138,6 +138,12 @@ void TimerInstance::tick() {
     }
 }
 
+void TimerInstance::reevaluate() {
+    if (data_.state != TimerState::Running) return;
+    tick();
+    if (data_.state == TimerState::Running && ticker_.isActive()) armDueShot();
+}
+
 void TimerInstance::setState(TimerState state) {
     if (data_.state == state) return;
     data_.state = state;

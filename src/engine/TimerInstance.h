@@ -72,6 +72,8 @@ public:
     void detach();
 
     void tick();
+    // Measures the timer on the clock now and arms its one-shots again, as after a sleep.
+    void reevaluate();
 
 Q_SIGNALS:
     void nameChanged();

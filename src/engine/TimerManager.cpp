@@ -1,5 +1,6 @@
 #include "engine/TimerManager.h"
 
+#include <QPointer>
 #include <algorithm>
 
 #include "engine/TimerNotifications.h"
@@ -52,6 +53,15 @@ TimerManager::~TimerManager() {
         t->disconnect(this);
         t->detach();
     }
+}
+
+void TimerManager::reevaluate() {
+    QList<TimerInstance*> running = runningTimers();
+    std::stable_sort(running.begin(), running.end(), [](TimerInstance* a, TimerInstance* b) {
+        return a->remainingTime() < b->remainingTime();
+    });
+    for (const QPointer<TimerInstance> timer : running)
+        if (timer) timer->reevaluate();
 }
 
 TimerInstance* TimerManager::timer(const QUuid& id) const {

@@ -59,6 +59,9 @@ public:
     // Timers restored as running count on from their stored time once the program has launched.
     void continueRestoredTimers();
     void saveTimers();
+    // After the machine slept or the wall clock was stepped: every running timer is measured
+    // again at once, and what fell due meanwhile completes, in the order of its due instants.
+    void reevaluate();
 
 Q_SIGNALS:
     void tickChanged();
