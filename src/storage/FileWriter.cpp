@@ -26,10 +26,14 @@ FileWriter::~FileWriter() {
 }
 
 void FileWriter::write(const QString& path, QByteArray bytes) {
+    write(path, [bytes = std::move(bytes)] { return bytes; });
+}
+
+void FileWriter::write(const QString& path, Content content) {
     {
         std::lock_guard lock(mutex_);
         if (!waiting_.contains(path)) order_.push_back(path);
-        waiting_.insert(path, std::move(bytes));
+        waiting_.insert(path, std::move(content));
     }
     wake_.notify_one();
 }
@@ -37,8 +41,8 @@ void FileWriter::write(const QString& path, QByteArray bytes) {
 std::optional<QByteArray> FileWriter::pending(const QString& path) const {
     std::lock_guard lock(mutex_);
     const auto it = waiting_.constFind(path);
-    if (it != waiting_.constEnd()) return *it;
-    if (busy_ && writingPath_ == path) return writingBytes_;
+    if (it != waiting_.constEnd()) return (*it)();
+    if (busy_ && writingPath_ == path) return writingContent_();
     return std::nullopt;
 }
 
@@ -57,18 +61,19 @@ void FileWriter::run() {
         }
         writingPath_ = order_.front();
         order_.pop_front();
-        writingBytes_ = waiting_.take(writingPath_);
+        writingContent_ = waiting_.take(writingPath_);
         busy_ = true;
         const QString path = writingPath_;
-        const QByteArray bytes = writingBytes_;
+        const Content content = writingContent_;
         lock.unlock();
+        const QByteArray bytes = content();
         QString error;
         if (!writeFileAtomically(path, bytes, &error))
             logLine(QStringLiteral("StorageManager save error: ") + error);
         lock.lock();
         busy_ = false;
         writingPath_.clear();
-        writingBytes_.clear();
+        writingContent_ = nullptr;
         if (order_.empty()) idle_.notify_all();
     }
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -25,7 +26,12 @@ public:
     FileWriter(const FileWriter&) = delete;
     FileWriter& operator=(const FileWriter&) = delete;
 
+    // What a file will hold, made when it is written: encoding a long list costs milliseconds
+    // too, so it happens on the writer's thread. It must not touch anything but its captures.
+    using Content = std::function<QByteArray()>;
+
     void write(const QString& path, QByteArray bytes);
+    void write(const QString& path, Content content);
     // The content a path will have once the waiting write is done, if there is one.
     std::optional<QByteArray> pending(const QString& path) const;
     // Returns once every write queued before the call has reached the disk.
@@ -38,10 +44,10 @@ private:
     std::condition_variable wake_;
     std::condition_variable idle_;
     std::deque<QString> order_;
-    QHash<QString, QByteArray> waiting_;
+    QHash<QString, Content> waiting_;
     // The write under way stays visible until it is on disk.
     QString writingPath_;
-    QByteArray writingBytes_;
+    Content writingContent_;
     bool busy_ = false;
     bool stopping_ = false;
     std::thread thread_;

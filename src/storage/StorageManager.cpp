@@ -44,11 +44,16 @@ bool StorageManager::saveJson(const QJsonValue& value, const QString& fileName) 
 }
 
 bool StorageManager::saveBytes(QByteArray bytes, const QString& fileName) const {
+    return saveContent([bytes = std::move(bytes)] { return bytes; }, fileName);
+}
+
+bool StorageManager::saveContent(FileWriter::Content content, const QString& fileName) const {
     const QString path = pathFor(fileName);
     if (writer_) {
-        writer_->write(path, std::move(bytes));
+        writer_->write(path, std::move(content));
         return true;
     }
+    const QByteArray bytes = content();
     QString error;
     if (writeFileAtomically(path, bytes, &error)) return true;
     logLine(QStringLiteral("StorageManager save error: ") + error);

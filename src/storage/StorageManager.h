@@ -37,6 +37,8 @@ public:
     bool saveJson(const QJsonValue& value, const QString& fileName) const;
     // For an owner that encodes its file itself (a very long list kept as text).
     bool saveBytes(QByteArray bytes, const QString& fileName) const;
+    // The content is made on the writer's thread with background writes, at once otherwise.
+    bool saveContent(FileWriter::Content content, const QString& fileName) const;
     // Waits until every background write has reached the disk.
     void flush() const;
     // Nothing when the file is missing (silently) or unreadable (reported, and a copy of it kept).
