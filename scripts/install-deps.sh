@@ -18,7 +18,7 @@ build_and_run=(
   sound-theme-freedesktop dbus dbus-user-session xdg-utils
 )
 test_only=(
-  xvfb x11-utils xdotool dbus-x11 python3-dbusmock python3-dbus python3-gi python3-pyatspi at-spi2-core trayer pulseaudio imagemagick sox openbox xterm
+  xvfb x11-utils xdotool dbus-x11 python3-dbusmock python3-dbus python3-gi python3-pyatspi at-spi2-core trayer pulseaudio imagemagick sox openbox xterm faketime
 )
 
 packages=("${build_and_run[@]}")

@@ -34,6 +34,11 @@ void AppDelegate::applicationDidFinishLaunching() {
     connect(dropDown_.get(), &DropDownWindow::openSettingsRequested, this,
             &AppDelegate::openSettings);
     connect(dropDown_.get(), &DropDownWindow::quitRequested, this, &AppDelegate::quitRequested);
+    // Timers tick ten times a second only while a window shows them.
+    connect(panel_.get(), &FloatingTimerPanel::visibilityChanged, this,
+            &AppDelegate::updateViewsVisible);
+    connect(dropDown_.get(), &DropDownWindow::openChanged, this, &AppDelegate::updateViewsVisible);
+    updateViewsVisible();
     if (TimerManager* timers = managers_.timerManager) {
         timers->setOnTimerCompleted([this](TimerInstance* t) { onTimerCompleted(t); });
         // Only now, with the handler in place, may a restored timer reach its end.
@@ -47,6 +52,12 @@ void AppDelegate::applicationDidFinishLaunching() {
     launched_ = true;
     const QStringList waiting = std::exchange(pendingUrls_, {});
     urlHandler_.handleURLs(waiting);
+}
+
+void AppDelegate::updateViewsVisible() {
+    if (TimerManager* timers = managers_.timerManager)
+        timers->setViewsVisible((panel_ && panel_->isPanelVisible()) ||
+                                (dropDown_ && dropDown_->isOpen()));
 }
 
 void AppDelegate::togglePanel() {
@@ -86,11 +97,19 @@ void AppDelegate::openURLs(const QStringList& urls) {
 }
 
 void AppDelegate::onTimerCompleted(TimerInstance* timer) {
-    // The only place a timer's completion sound starts; it remembers whose sound it is.
-    if (SoundManager* sounds = managers_.soundManager)
-        sounds->play(timer->soundConfig(), timer->id());
     if (WebhookManager* webhooks = managers_.webhookManager)
         webhooks->fire(QStringLiteral("timer.completed"), *timer);
+    // The only place a timer's completion sound starts; it remembers whose sound it is. Opening
+    // a sound takes milliseconds, so it starts on the next pass, after the notification that
+    // follows this handler has gone out.
+    if (QPointer<SoundManager> sounds = managers_.soundManager.data()) {
+        QMetaObject::invokeMethod(
+            sounds,
+            [sounds, config = timer->soundConfig(), id = timer->id()] {
+                if (sounds) sounds->play(config, id);
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 }  // namespace larkspur

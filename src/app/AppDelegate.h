@@ -47,6 +47,7 @@ Q_SIGNALS:
 
 private:
     void onTimerCompleted(class TimerInstance* timer);
+    void updateViewsVisible();
 
     SharedManagers& managers_;
     UrlCommandHandler urlHandler_;

@@ -37,6 +37,7 @@ void DropDownWindow::openAt(const QPoint& pointer, bool isPanelVisible) {
                           Qt::X11BypassWindowManagerHint);
         window_->setTitle(QStringLiteral("Larkspurhollow"));
         window_->installEventFilter(this);
+        connect(window_.get(), &QWindow::visibleChanged, this, &DropDownWindow::openChanged);
     }
     pointer_ = pointer;
     content_ = views_.createView(QStringLiteral("ui/timers/MenuBarView.qml"), *window_,

@@ -34,6 +34,7 @@ Q_SIGNALS:
     void openSettingsRequested();
     void panelTabRequested(larkspur::PanelTab tab);
     void quitRequested();
+    void openChanged(bool open);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,12 +1,14 @@
 #include "app/LarkspurhollowApp.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include "app/StopActionNotifier.h"
 #include "app/TrayIcon.h"
 #include "engine/SoundManager.h"
 #include "engine/TimerManager.h"
 #include "focus/StatsManager.h"
+#include "focus/StatsPeriods.h"
 #include "integrations/WebhookManager.h"
 #include "presets/PresetManager.h"
 #include "services/DBusNotifier.h"
@@ -58,9 +60,21 @@ LarkspurhollowApp::LarkspurhollowApp(QObject* parent)
                 if (action != StopActionNotifier::kStopAction) return;
                 if (const auto id = json::tryParseUuid(identifier)) soundManager_->stopSoundOf(*id);
             });
-    // Today and this week move on at midnight whether or not anything is logged.
-    connect(timerManager_, &TimerManager::tickChanged, statsManager_,
-            &StatsManager::refreshPeriods);
+    followDayChanges();
+    // A completion plays a sound: get the audio output ready when the first timer starts, not
+    // when it ends, so that its notification and webhook leave on time.
+    connect(timerManager_, &TimerManager::timersChanged, this, [this] {
+        if (audioPrepared_ || timerManager_->runningTimers().isEmpty()) return;
+        audioPrepared_ = true;
+        QTimer::singleShot(0, this, [] { QtAudioPlayer::prepareOutput(); });
+    });
+    // The due one-shots wait on the monotonic clock, which stands still while the machine sleeps.
+    connect(&clockWatcher_, &ClockWatcher::wallClockMoved, timerManager_,
+            &TimerManager::reevaluate);
+    connect(&clockWatcher_, &ClockWatcher::wallClockMoved, this, [this] {
+        statsManager_->refreshPeriods();
+        followDayChanges();
+    });
     // Also covers a session that ends the event loop on its own.
     connect(qApp, &QCoreApplication::aboutToQuit, timerManager_, &TimerManager::saveTimers);
 }
@@ -73,6 +87,18 @@ LarkspurhollowApp::~LarkspurhollowApp() {
     delete soundManager_;
     delete presetManager_;
     delete timerManager_;
+}
+
+void LarkspurhollowApp::followDayChanges() {
+    // Today and this week move on at midnight whether or not anything is logged; the program
+    // wakes for that and for nothing else at rest.
+    const double now = clock_.now();
+    const auto today = StatsPeriods::at(now, QLocale::system()).today;
+    constexpr double kRetry = 3600;  // when the calendar cannot place now
+    dayChange_ = scheduler_.after(today ? today->end - now : kRetry, [this] {
+        statsManager_->refreshPeriods();
+        followDayChanges();
+    });
 }
 
 void LarkspurhollowApp::quit() {

@@ -7,6 +7,7 @@
 #include "integrations/SharedManagers.h"
 #include "platform/Clock.h"
 #include "platform/QtScheduler.h"
+#include "services/ClockWatcher.h"
 #include "services/LoginItem.h"
 #include "storage/StorageManager.h"
 #include "ui/Preferences.h"
@@ -41,6 +42,9 @@ public:
 
     // The one way out, for the Quit command and for termination signals alike.
     void quit();
+    // Refreshes the statistics' day and week at each midnight; call again after the wall clock
+    // moved.
+    void followDayChanges();
 
 private:
     SystemClock clock_;
@@ -50,6 +54,7 @@ private:
     std::unique_ptr<StopActionNotifier> timerNotifier_;
     SharedManagers shared_;
     LoginItem loginItem_;
+    ClockWatcher clockWatcher_;
     Preferences preferences_;
     ViewContext views_{nullptr};
     std::unique_ptr<AppDelegate> delegate_;
@@ -59,6 +64,8 @@ private:
     ThemeManager* themeManager_ = nullptr;
     StatsManager* statsManager_ = nullptr;
     WebhookManager* webhookManager_ = nullptr;
+    TaskHandle dayChange_;
+    bool audioPrepared_ = false;
 };
 
 }  // namespace larkspur

@@ -17,9 +17,6 @@ TrayIcon::TrayIcon(TimerManager& timers, QObject* parent) : QObject(parent), tim
         if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::MiddleClick)
             Q_EMIT dropDownRequested(dropDownAnchor());
     });
-    // The refresh tick and state changes redraw; the image is only re-rendered when its text
-    // changes, so an idle program draws nothing.
-    connect(&timers_, &TimerManager::tickChanged, this, &TrayIcon::refresh);
     connect(&timers_, &TimerManager::timersChanged, this, &TrayIcon::refresh);
 }
 
@@ -46,6 +43,13 @@ void TrayIcon::show() {
 
 void TrayIcon::refresh() {
     const QString text = labelText();
+    nextChange_.cancel();
+    for (const TimerInstance* t : timers_.timers()) {
+        if (t->state() != TimerState::Running) continue;
+        if (const auto wait = t->secondsUntilDisplayChanges())
+            nextChange_ = timers_.scheduler().after(*wait, [this] { refresh(); });
+        break;
+    }
     if (drawn_ && text == shownText_) return;
     drawn_ = true;
     shownText_ = text;

@@ -4,11 +4,14 @@
 #include <QObject>
 #include <QSystemTrayIcon>
 
+#include "platform/Scheduler.h"
+
 namespace larkspur {
 
 class TimerManager;
 
 // The permanent tray presence: the time of the first running timer, or the stopwatch symbol.
+// It wakes exactly when that text changes, once a second while a timer runs, never at rest.
 class TrayIcon final : public QObject {
     Q_OBJECT
 public:
@@ -32,6 +35,7 @@ private:
     void rebuildMenu();
 
     TimerManager& timers_;
+    TaskHandle nextChange_;
     QSystemTrayIcon tray_;
     QMenu menu_;
     QString shownText_;

@@ -23,10 +23,26 @@ void TimerInstance::setRunsCompleted(qint64 runs) {
     if (data_.recurringConfig) data_.recurringConfig->runsCompleted = runs;
 }
 
+TimerData TimerInstance::data() const {
+    TimerData now = data_;
+    now.elapsedTime = elapsedTime();
+    return now;
+}
+
+double TimerInstance::runningElapsed() const {
+    if (data_.mode == TimerMode::EndTime && data_.endDate)
+        return data_.totalDuration - std::max(0.0, *data_.endDate - clock_.now());
+    return accumulatedBeforePause_ + (clock_.now() - *startDate_);
+}
+
+double TimerInstance::elapsedTime() const {
+    return data_.state == TimerState::Running && startDate_ ? runningElapsed() : data_.elapsedTime;
+}
+
 double TimerInstance::remainingTime() const {
     if (data_.mode == TimerMode::EndTime && data_.endDate)
         return std::max(0.0, *data_.endDate - clock_.now());
-    return std::max(0.0, data_.totalDuration - data_.elapsedTime);
+    return std::max(0.0, data_.totalDuration - elapsedTime());
 }
 
 double TimerInstance::progress() const {
@@ -35,8 +51,21 @@ double TimerInstance::progress() const {
 }
 
 QString TimerInstance::displayTime() const {
-    if (data_.mode == TimerMode::Stopwatch) return formatClock(data_.elapsedTime);
+    if (data_.mode == TimerMode::Stopwatch) return formatClock(elapsedTime());
     return formatClock(std::ceil(remainingTime()));
+}
+
+std::optional<double> TimerInstance::secondsUntilDisplayChanges() const {
+    if (data_.state != TimerState::Running || !startDate_) return std::nullopt;
+    if (data_.mode == TimerMode::Stopwatch) {
+        const double elapsed = elapsedTime();
+        return std::floor(elapsed) + 1 - elapsed;
+    }
+    // The shown count is the remaining time rounded up: it drops as the remainder crosses a
+    // whole second.
+    const double remaining = remainingTime();
+    if (!(remaining > 0)) return std::nullopt;
+    return remaining - (std::ceil(remaining) - 1);
 }
 
 void TimerInstance::setName(const QString& name) {
@@ -73,15 +102,18 @@ void TimerInstance::start() {
     setElapsed(0);
     const bool wasRunning = data_.state == TimerState::Running;
     setState(TimerState::Running);
-    startTicking();
+    arm();
     // A new lap does not change the state but still resets the stored progress.
     if (wasRunning) Q_EMIT persistentChange();
 }
 
 void TimerInstance::pause() {
     if (data_.state != TimerState::Running) return;
-    accumulatedBeforePause_ = data_.elapsedTime;
-    stopTicking();
+    const double elapsed = elapsedTime();
+    disarm();
+    startDate_.reset();
+    accumulatedBeforePause_ = elapsed;
+    setElapsed(elapsed);
     setState(TimerState::Paused);
 }
 
@@ -89,11 +121,11 @@ void TimerInstance::resume() {
     if (data_.state != TimerState::Paused) return;
     startDate_ = clock_.now();
     setState(TimerState::Running);
-    startTicking();
+    arm();
 }
 
 void TimerInstance::reset() {
-    stopTicking();
+    disarm();
     accumulatedBeforePause_ = 0;
     data_.preWarningFired = false;
     startDate_.reset();
@@ -102,46 +134,51 @@ void TimerInstance::reset() {
 }
 
 void TimerInstance::continueAfterRestore() {
-    if (data_.state != TimerState::Running || ticker_.isActive()) return;
+    if (data_.state != TimerState::Running || isArmed() || startDate_) return;
     accumulatedBeforePause_ = data_.elapsedTime;
     startDate_ = clock_.now();
-    startTicking();
+    arm();
 }
 
 void TimerInstance::detach() {
-    stopTicking();
+    disarm();
+    // Whoever still shows it until it goes sees where it stopped.
+    if (startDate_) setElapsed(runningElapsed());
     startDate_.reset();
 }
 
 void TimerInstance::tick() {
-    if (!startDate_) return;
-    const double elapsed = data_.mode == TimerMode::EndTime
-                               ? data_.totalDuration - remainingTime()
-                               : accumulatedBeforePause_ + (clock_.now() - *startDate_);
-    setElapsed(elapsed);
+    if (data_.state != TimerState::Running || !startDate_) return;
+    setElapsed(runningElapsed());
+    checkWarning();
 
     const double remaining = remainingTime();
-    const auto& warning = data_.soundConfig.preWarningSeconds;
-    if (!data_.preWarningFired && warning && *warning >= 1 && remaining > 0 &&
-        remaining <= double(*warning)) {
-        data_.preWarningFired = true;
-        Q_EMIT preWarningDue();
-    }
-
     if (data_.mode == TimerMode::Stopwatch || remaining > 0) return;
     if (data_.mode != TimerMode::EndTime) setElapsed(data_.totalDuration);
-    stopTicking();
+    disarm();
     if (data_.mode == TimerMode::Loop) {
         start();
     } else {
+        startDate_.reset();
         setState(TimerState::Completed);
+    }
+}
+
+void TimerInstance::checkWarning() {
+    const auto& warning = data_.soundConfig.preWarningSeconds;
+    if (data_.preWarningFired || !warning || *warning < 1) return;
+    const double remaining = remainingTime();
+    if (remaining > 0 && remaining <= double(*warning)) {
+        data_.preWarningFired = true;
+        warningShot_.cancel();
+        Q_EMIT preWarningDue();
     }
 }
 
 void TimerInstance::reevaluate() {
     if (data_.state != TimerState::Running) return;
     tick();
-    if (data_.state == TimerState::Running && ticker_.isActive()) armDueShot();
+    if (data_.state == TimerState::Running) arm();
 }
 
 void TimerInstance::setState(TimerState state) {
@@ -157,34 +194,46 @@ void TimerInstance::setElapsed(double elapsed) {
     Q_EMIT elapsedTimeChanged();
 }
 
-void TimerInstance::startTicking() {
-    ticker_ = scheduler_.every(kTickInterval, [this] { tick(); });
+void TimerInstance::arm() {
     armDueShot();
+    armWarningShot();
 }
 
-void TimerInstance::stopTicking() {
-    ticker_.cancel();
+void TimerInstance::disarm() {
     dueShot_.cancel();
+    warningShot_.cancel();
 }
 
 void TimerInstance::armDueShot() {
-    // The ticker alone could be up to a tick late; a one-shot at the due instant is not.
     if (data_.mode == TimerMode::Stopwatch) return;
-    // A zero-length lap restarts on every tick; a due-shot would spin without letting time pass.
-    if (data_.mode == TimerMode::Loop && !(data_.totalDuration > 0)) return;
-    // From the clock, not from the last tick: saving on a state change may have taken a while.
-    double remaining = remainingTime();
-    if (startDate_ && data_.mode != TimerMode::EndTime)
-        remaining = std::max(
-            0.0, data_.totalDuration - accumulatedBeforePause_ - (clock_.now() - *startDate_));
-    dueShot_ = scheduler_.after(remaining, [this] { onDue(); });
+    // A zero-length lap would restart without letting time pass; it laps once a tick instead.
+    const double wait = data_.mode == TimerMode::Loop && !(data_.totalDuration > 0)
+                            ? kTickInterval
+                            : remainingTime();
+    dueShot_ = scheduler_.after(wait, [this] { onDue(); });
+}
+
+void TimerInstance::armWarningShot() {
+    const auto& warning = data_.soundConfig.preWarningSeconds;
+    if (data_.preWarningFired || !warning || *warning < 1) return;
+    // At its instant; one already inside the warning time fires where the first tick after the
+    // start would have found it.
+    const double due = remainingTime() - double(*warning);
+    warningShot_ = scheduler_.after(due > 0 ? due : kTickInterval, [this] {
+        checkWarning();
+        // Woken a hair early (the monotonic and the wall clock disagree): look again. Once the
+        // end has passed no warning is due any more.
+        const auto& w = data_.soundConfig.preWarningSeconds;
+        if (!data_.preWarningFired && data_.state == TimerState::Running &&
+            remainingTime() > double(*w))
+            armWarningShot();
+    });
 }
 
 void TimerInstance::onDue() {
     tick();
     // The monotonic and the wall clock may disagree by a hair: try again at the new due time.
-    if (data_.state == TimerState::Running && ticker_.isActive() && !dueShot_.isActive())
-        armDueShot();
+    if (data_.state == TimerState::Running && !dueShot_.isActive()) armDueShot();
 }
 
 }  // namespace larkspur

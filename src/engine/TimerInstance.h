@@ -10,7 +10,10 @@
 
 namespace larkspur {
 
-// One timer: its settings, its own arithmetic, and its own 0.1 s ticker while running.
+// One timer: its settings and its own arithmetic. Elapsed and remaining time are read from the
+// clock, so nothing has to tick for them to be right; while running, one-shots wake it exactly
+// at its pre-end warning and at its end. Views that show it moving call tick() (the manager does
+// while a view is on screen), which announces the new values.
 class TimerInstance final : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString id READ idString CONSTANT)
@@ -33,14 +36,15 @@ public:
     TimerInstance(TimerData data, const Clock& clock, Scheduler& scheduler,
                   QObject* parent = nullptr);
 
-    const TimerData& data() const { return data_; }
+    // The record as it would be stored now, the elapsed time read from the clock.
+    TimerData data() const;
     QUuid id() const { return data_.id; }
     QString idString() const;
     QString name() const { return data_.name; }
     TimerMode mode() const { return data_.mode; }
     TimerState state() const { return data_.state; }
     double totalDuration() const { return data_.totalDuration; }
-    double elapsedTime() const { return data_.elapsedTime; }
+    double elapsedTime() const;
     const SoundConfig& soundConfig() const { return data_.soundConfig; }
     const std::optional<QString>& emoji() const { return data_.emoji; }
     QString emojiText() const { return data_.emoji.value_or(QString()); }
@@ -55,11 +59,14 @@ public:
     void setName(const QString& name);
     void setEmoji(const std::optional<QString>& emoji);
     void setTotalDuration(double seconds);
-    bool isTicking() const { return ticker_.isActive(); }
+    // Running, with its end (or its next check) armed.
+    bool isArmed() const { return dueShot_.isActive() || warningShot_.isActive(); }
 
     double remainingTime() const;
     double progress() const;
     QString displayTime() const;
+    // Seconds until displayTime() shows another text while running; nothing otherwise.
+    std::optional<double> secondsUntilDisplayChanges() const;
 
     Q_INVOKABLE void start();
     Q_INVOKABLE void pause();
@@ -68,9 +75,10 @@ public:
 
     // A timer restored as running continues from its stored elapsed time.
     void continueAfterRestore();
-    // Stops the ticker for good, as when the timer leaves the list.
+    // Disarms it for good, as when the timer leaves the list.
     void detach();
 
+    // Announces the current elapsed time and runs what is due (warning, end).
     void tick();
     // Measures the timer on the clock now and arms its one-shots again, as after a sleep.
     void reevaluate();
@@ -87,16 +95,19 @@ Q_SIGNALS:
 private:
     void setState(TimerState state);
     void setElapsed(double elapsed);
-    void startTicking();
-    void stopTicking();
+    void arm();
+    void disarm();
     void armDueShot();
+    void armWarningShot();
     void onDue();
+    void checkWarning();
+    double runningElapsed() const;
 
     TimerData data_;
     const Clock& clock_;
     Scheduler& scheduler_;
-    TaskHandle ticker_;
     TaskHandle dueShot_;
+    TaskHandle warningShot_;
     std::optional<double> startDate_;
     double accumulatedBeforePause_ = 0;
 };

@@ -10,27 +10,12 @@
 namespace larkspur {
 
 namespace {
-struct TimerListCodec {
-    static QJsonValue encode(const QList<TimerInstance*>& timers) {
-        QJsonArray array;
-        for (const TimerInstance* t : timers) array.append(TimerDataCodec::encode(t->data()));
-        return array;
-    }
-};
+QByteArray encodeList(const QList<TimerData>& records) {
+    QJsonArray array;
+    for (const TimerData& record : records) array.append(TimerDataCodec::encode(record));
+    return json::serialize(array);
+}
 }  // namespace
-
-class TimerManager::SaveBatch {
-public:
-    explicit SaveBatch(TimerManager& m) : m_(m) { ++m_.saveBatchDepth_; }
-    ~SaveBatch() {
-        if (--m_.saveBatchDepth_ == 0 && m_.savePending_) m_.saveTimers();
-    }
-    SaveBatch(const SaveBatch&) = delete;
-    SaveBatch& operator=(const SaveBatch&) = delete;
-
-private:
-    TimerManager& m_;
-};
 
 TimerManager::TimerManager(const StorageManager& storage, const Clock& clock, Scheduler& scheduler,
                            Notifier& notifier, QObject* parent)
@@ -41,13 +26,10 @@ TimerManager::TimerManager(const StorageManager& storage, const Clock& clock, Sc
       notifier_(notifier) {
     notifier_.requestPermission();
     restoreTimers();
-    refreshTicker_ = scheduler_.every(kRefreshInterval, [this] {
-        ++tick_;
-        Q_EMIT tickChanged();
-    });
 }
 
 TimerManager::~TimerManager() {
+    if (saveShot_.isActive()) saveTimers();
     // Timers die with the manager; make sure none of them calls back while it goes.
     for (TimerInstance* t : std::as_const(timers_)) {
         t->disconnect(this);
@@ -62,6 +44,42 @@ void TimerManager::reevaluate() {
     });
     for (const QPointer<TimerInstance> timer : running)
         if (timer) timer->reevaluate();
+}
+
+void TimerManager::setViewsVisible(bool visible) {
+    if (visible == viewsVisible_) return;
+    viewsVisible_ = visible;
+    updateTicking();
+    // What was not announced while nothing showed it is announced now.
+    if (visible) tickRunning();
+    Q_EMIT viewsVisibleChanged();
+}
+
+void TimerManager::updateTicking() {
+    const bool live = viewsVisible_ && std::any_of(timers_.begin(), timers_.end(), [](auto* t) {
+                          return t->state() == TimerState::Running;
+                      });
+    // One ticker for all running timers: ten of them wake the program ten times a second, not
+    // a hundred.
+    if (live && !liveTicker_.isActive())
+        liveTicker_ = scheduler_.every(TimerInstance::kTickInterval, [this] { tickRunning(); });
+    if (!live) liveTicker_.cancel();
+    if (viewsVisible_ && !refreshTicker_.isActive()) {
+        refreshTicker_ = scheduler_.every(kRefreshInterval, [this] {
+            ++tick_;
+            Q_EMIT tickChanged();
+        });
+    }
+    if (!viewsVisible_) refreshTicker_.cancel();
+}
+
+void TimerManager::tickRunning() {
+    // A tick may complete a timer, whose steps may add or remove timers.
+    QList<QPointer<TimerInstance>> running;
+    for (TimerInstance* t : std::as_const(timers_))
+        if (t->state() == TimerState::Running) running.append(t);
+    for (const QPointer<TimerInstance>& t : std::as_const(running))
+        if (t) t->tick();
 }
 
 TimerInstance* TimerManager::timer(const QUuid& id) const {
@@ -90,9 +108,10 @@ TimerInstance* TimerManager::adopt(TimerData data) {
     // complete again.
     connect(timer, &TimerInstance::stateChanged, this, [this, timer](TimerState state) {
         if (state == TimerState::Completed) runCompletionSteps(timer);
+        updateTicking();
         Q_EMIT timersChanged();
     });
-    connect(timer, &TimerInstance::persistentChange, this, &TimerManager::saveTimers);
+    connect(timer, &TimerInstance::persistentChange, this, &TimerManager::requestSave);
     connect(timer, &TimerInstance::preWarningDue, this,
             [this, timer] { notifier_.post(preWarningNotification(timer->data())); });
     // Ticks are not relayed: views bind to the timer itself and the refresh tick redraws the
@@ -116,7 +135,7 @@ TimerInstance* TimerManager::createTimer(const NewTimer& request) {
     data.endDate = request.endDate;
     data.recurringConfig = request.recurringConfig;
     TimerInstance* timer = adopt(std::move(data));
-    saveTimers();
+    requestSave();
     Q_EMIT timerInserted(int(timers_.size()) - 1);
     Q_EMIT timersChanged();
     return timer;
@@ -132,7 +151,7 @@ void TimerManager::applyEdit(TimerInstance* timer, const QString& name, const QS
     timer->setName(name);
     timer->setEmoji(emoji);
     if (timer->state() == TimerState::Idle) timer->setTotalDuration(duration);
-    saveTimers();
+    requestSave();
 }
 
 void TimerManager::removeTimer(const QUuid& id) {
@@ -146,18 +165,17 @@ void TimerManager::removeTimer(const QUuid& id) {
         // Views and callers may still hold it during this pass of the event loop.
         t->deleteLater();
     }
-    saveTimers();
+    requestSave();
+    updateTicking();
     Q_EMIT timersChanged();
 }
 
 void TimerManager::pauseAll() {
-    SaveBatch batch(*this);
     for (TimerInstance* t : std::as_const(timers_))
         if (t->state() == TimerState::Running) t->pause();
 }
 
 void TimerManager::resetAll() {
-    SaveBatch batch(*this);
     for (TimerInstance* t : std::as_const(timers_)) t->reset();
 }
 
@@ -179,12 +197,17 @@ void TimerManager::continueRestoredTimers() {
 }
 
 void TimerManager::saveTimers() {
-    if (saveBatchDepth_ > 0) {
-        savePending_ = true;
-        return;
-    }
-    savePending_ = false;
-    storage_.saveJson(TimerListCodec::encode(timers_), kActiveTimersFile);
+    saveShot_.cancel();
+    // A copy of the records is quick; encoding them waits for the writer's thread.
+    QList<TimerData> records;
+    records.reserve(timers_.size());
+    for (const TimerInstance* t : std::as_const(timers_)) records.append(t->data());
+    storage_.saveContent([records = std::move(records)] { return encodeList(records); },
+                         kActiveTimersFile);
+}
+
+void TimerManager::requestSave() {
+    if (!saveShot_.isActive()) saveShot_ = scheduler_.after(0, [this] { saveTimers(); });
 }
 
 void TimerManager::runCompletionSteps(TimerInstance* timer) {

@@ -20,6 +20,9 @@ inline const QString kActiveTimersFile = QStringLiteral("active-timers.json");
 class TimerManager final : public QObject {
     Q_OBJECT
     Q_PROPERTY(quint64 tick READ tick NOTIFY tickChanged)
+    // Set while a view that shows timers moving is on screen: only then do running timers tick
+    // ten times a second and the refresh counter count.
+    Q_PROPERTY(bool viewsVisible READ viewsVisible WRITE setViewsVisible NOTIFY viewsVisibleChanged)
     Q_PROPERTY(int activeCount READ activeCount NOTIFY timersChanged)
     Q_PROPERTY(QList<larkspur::TimerInstance*> timers READ timers NOTIFY timersChanged)
     Q_PROPERTY(
@@ -50,6 +53,9 @@ public:
     Q_INVOKABLE void applyEdit(larkspur::TimerInstance* timer, const QString& name,
                                const QString& emoji, double duration);
     const Clock& clock() const { return clock_; }
+    Scheduler& scheduler() const { return scheduler_; }
+    bool viewsVisible() const { return viewsVisible_; }
+    void setViewsVisible(bool visible);
     Q_INVOKABLE void pauseAll();
     Q_INVOKABLE void resetAll();
     int activeCount() const;
@@ -58,13 +64,17 @@ public:
 
     // Timers restored as running count on from their stored time once the program has launched.
     void continueRestoredTimers();
+    // Writes the list now. Changes otherwise ask for a write on the next pass of the event loop,
+    // so that a burst of them (fifty timers ending at once) writes the list once.
     void saveTimers();
+    void requestSave();
     // After the machine slept or the wall clock was stepped: every running timer is measured
     // again at once, and what fell due meanwhile completes, in the order of its due instants.
     void reevaluate();
 
 Q_SIGNALS:
     void tickChanged();
+    void viewsVisibleChanged();
     void timersChanged();
     // Row by row, before timersChanged, so that list views animate only the timer that came or
     // went.
@@ -84,9 +94,8 @@ private:
     void createAndStartStep(const TimerSequence& sequence, qsizetype index);
     void defer(double delay, std::function<void()> step);
     void relayChange();
-
-    // Writes once for a run of changes to many timers (pause all, reset all).
-    class SaveBatch;
+    void updateTicking();
+    void tickRunning();
 
     const StorageManager& storage_;
     const Clock& clock_;
@@ -97,9 +106,10 @@ private:
     std::optional<TimerSequence> activeSequence_;
     CompletionHandler onTimerCompleted_;
     TaskHandle refreshTicker_;
+    TaskHandle liveTicker_;
+    TaskHandle saveShot_;
     std::vector<TaskHandle> deferred_;
-    int saveBatchDepth_ = 0;
-    bool savePending_ = false;
+    bool viewsVisible_ = false;
     bool relayPending_ = false;
 };
 

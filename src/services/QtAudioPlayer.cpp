@@ -1,5 +1,6 @@
 #include "services/QtAudioPlayer.h"
 
+#include <QAudioDecoder>
 #include <QAudioDevice>
 #include <QAudioSink>
 #include <QFileInfo>
@@ -31,6 +32,12 @@ QtAudioPlayer::QtAudioPlayer(QString cacheFolder, QObject* parent)
 
 QtAudioPlayer::~QtAudioPlayer() {
     releaseOutput();
+}
+
+void QtAudioPlayer::prepareOutput() {
+    QMediaDevices::defaultAudioOutput();
+    // The first decoder loads GStreamer, which the fallback sounds need.
+    const QAudioDecoder loadsTheBackend;
 }
 
 AudioPlayerFactory QtAudioPlayer::factory() {

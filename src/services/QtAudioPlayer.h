@@ -39,6 +39,10 @@ public:
     int playsDone() const { return done_; }
 
     static AudioPlayerFactory factory();
+    // Loads the media backend and finds the audio server now (a few hundred milliseconds the
+    // first time, longer while a server is being started), so that a later play does not wait
+    // for them on a completion's path. Call on the main thread, ahead of need.
+    static void prepareOutput();
 
 private:
     void onDecoded(const QByteArray& pcm);

@@ -91,8 +91,14 @@ private Q_SLOTS:
             return out;
         };
         QCOMPARE(texts(), (QStringList{"A  04:58-", "B  01:28-", "", "Quit"}));
+        a.time.advance(0.399);  // relabelled at each second boundary and at no other moment
+        QCOMPARE(tray.shownText(), "04:58");
+        const std::size_t woken = a.time.ran();
+        a.time.advance(7.0015);
+        QCOMPARE(QVariantList({tray.shownText(), qulonglong(a.time.ran() - woken)}),
+                 QVariantList({"04:50", 8ull}));
         first->pause();  // redrawn at once, not at the next tick
-        QCOMPARE(tray.shownText(), "01:28");
+        QCOMPARE(tray.shownText(), "01:20");
         second->pause();
         QCOMPARE(icon.toolTip(), "Larkspurhollow");
         QCOMPARE(texts(), (QStringList{"No running timers-", "", "Quit"}));

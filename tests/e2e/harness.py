@@ -33,6 +33,8 @@ BUS_CONFIG = """<busconfig><type>session</type><listen>unix:path={}</listen><aut
 <policy context="default"><allow send_destination="*"/><allow receive_sender="*"/>
 <allow own="*"/></policy></busconfig>"""  # no <servicedir>: nothing of the host is ever activated
 ATSPI = "org.a11y.atspi."
+LOGIND = "org.freedesktop.login1"
+FAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
 
 
 # Polls predicate until it returns something truthy, and returns that.
@@ -98,12 +100,15 @@ class Receiver(http.server.ThreadingHTTPServer):
 
 
 # One user's desktop, ended and removed when the test is done; webhook: the stored address;
-# wm: a real window manager (openbox), which decorates, stacks and gives focus.
+# wm: a real window manager (openbox), which decorates, stacks and gives focus; logind: a private
+# system bus with dbusmock's logind; faketime: a wall clock of the program's own (shift_clock).
 class Session:
-    def __init__(self, test, tray=False, a11y=False, webhook=None, timers=None, wm=False):
+    def __init__(self, test=None, tray=False, a11y=False, webhook=None, timers=None, wm=False,
+                 logind=False, faketime=False):
         self.root = Path(tempfile.mkdtemp(prefix="larkspur-e2e-"))
         self.helpers, self.proc, self.receiver = [], None, Receiver()
-        test.addCleanup(self.close)
+        if test:  # benchmarks close it themselves
+            test.addCleanup(self.close)
         self.env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "LANG": "C.UTF-8",
                     "HOME": str(self.root), "XDG_RUNTIME_DIR": str(self.root / "run"),
                     "XDG_DATA_HOME": f"{self.root}/data", "XDG_CONFIG_HOME": f"{self.root}/cfg",
@@ -135,9 +140,24 @@ class Session:
             self._helper("openbox", "--sm-disable")
             wait_until(lambda: "window id" in self.run(
                 "xprop", "-root", "_NET_SUPPORTING_WM_CHECK").stdout, "the window manager", 10)
+        if logind:
+            (self.root / "system.conf").write_text(BUS_CONFIG.format(self.root / "system"))
+            system = self._helper("dbus-daemon", f"--config-file={self.root}/system.conf",
+                                  "--nofork", "--print-address=1", stdout=subprocess.PIPE)
+            wait_until(lambda: select.select([system.stdout], [], [], 0)[0], "the system bus", 10)
+            self.env["DBUS_SYSTEM_BUS_ADDRESS"] = system.stdout.readline().decode().strip()
+            self.system_bus = dbus.bus.BusConnection(self.env["DBUS_SYSTEM_BUS_ADDRESS"])
+            self._helper("/usr/bin/python3", "-m", "dbusmock", "--system", "--template", "logind")
+            wait_until(lambda: self.system_bus.name_has_owner(LOGIND), "logind", 10)
         if tray:
             self._helper("trayer", "--edge", "top", "--align", "left", "--widthtype", "pixel",
                          "--width", "120", "--height", "32", "--SetDockType", "false")
+        if faketime:  # last: no helper runs on the shifted clock; the monotonic clock stays real
+            self.shift_clock(0)
+            asan = [self.env.get("ASAN_OPTIONS"), "verify_asan_link_order=0"]  # preloaded first
+            self.env.update(LD_PRELOAD=FAKETIME, FAKETIME_TIMESTAMP_FILE=f"{self.root}/faketime",
+                            FAKETIME_NO_CACHE="1", DONT_FAKE_MONOTONIC="1",
+                            ASAN_OPTIONS=":".join(filter(None, asan)))
 
     def _helper(self, *argv, stdout=subprocess.DEVNULL, **kw):
         # Its own process group, so that close() ends whatever it starts in turn.
@@ -193,6 +213,10 @@ class Session:
             return proc.wait(5 * SCALE)
         finally:
             proc.kill()  # a program that does not quit fails the test, and goes
+
+    def shift_clock(self, seconds):  # ahead of the real clock, from now on; whole, not half written
+        (new := self.root / "faketime.new").write_text(f"+{seconds}s\n")
+        new.replace(self.root / "faketime")
 
     def diagnostics(self):  # the ends of the program's stdout and stderr
         return "".join(f"\n-- {n}:\n" + (self.root / n).read_text(errors="replace")[-1500:]

@@ -24,7 +24,8 @@ QJsonObject object(QByteArray text) {
 
 // Runs `script` on a timer made from `shape` ("mode length [wN] [state] [elapsed] [end+N]") and
 // tells what happened: "state@time", "warn@time", "lap@time" (written without a change of
-// state); the steps "?", "%" and "#" add the shown time, the progress and the ticks so far.
+// state); the steps "?", "%" and "#" add the shown time, the progress and the announcements of
+// the elapsed time so far (none but a pause's, as nothing shows it: nothing ticks).
 QString run(const QString& shape, const QString& script) {
     const QStringList words = shape.split(' ');
     ManualTime time;
@@ -108,8 +109,8 @@ struct World {
     // "all0" pause / reset all, "+N" time passes, "edit:A:name:emoji:length", "seq" / "seq0" start
     // a sequence M [A 60, Zero 0, B 120] / an empty one; "?" the list as last written, "n" the
     // timers and the last one's runs, "#" the active and running ones. After a step that wrote the
-    // list: "w"; "!" when a timer changes after the list was written in the same step. At the end:
-    // timerChanged/timersChanged.
+    // list (once, at the end of the step's pass): "w"; "!" when a timer changes after the list was
+    // written in the same step. At the end: timerChanged/timersChanged.
     QString run(const QString& script) {
         QSignalSpy relayed(manager.get(), &TimerManager::timerChanged);
         QSignalSpy listed(manager.get(), &TimerManager::timersChanged);
@@ -188,6 +189,7 @@ struct World {
                     for (auto* x : manager->runningTimers()) r += x->name();
                     return r;
                 }();
+            time.advance(0);  // the end of this pass of the event loop: the list is written
             if (QFile::exists(file))
                 log << "w", last = written(), lastBytes = files.read(kActiveTimersFile),
                             QFile::remove(file);
@@ -218,7 +220,7 @@ private Q_SLOTS:
              "stopwatch 0 -4 | ? | 00:00",
              "endTime 100 end+30 | ? % | 00:30 70%",
              "countdown 60 | pause resume start +10 # pause +50 resume resume ? +50.05 ? % | "
-             "running@0 100# paused@10 running@60 00:50 completed@110 00:00 100%",
+             "running@0 0# paused@10 running@60 00:50 completed@110 00:00 100%",
              "countdown 60 completed 60 | start +1.05 ? start reset +9 ? | running@0 00:59 "
              "lap@1.05 idle@1.05 01:00",
              "countdown 60 | start +1 detach +9 ? | running@0 00:59",
@@ -231,6 +233,10 @@ private Q_SLOTS:
              "completed@60",
              "endTime 9 end-30 | start % +1 | running@0 0% completed@0",
              "countdown 60 w30 | start +61 | running@0 warn@30 completed@60",
+             "countdown 2.05 w1 | start +3 | running@0 warn@1.05 completed@2.05",
+             "stopwatch 10 w4 | start +9 ? | running@0 warn@6 00:09",
+             "countdown 9 w5 | start +1 pause +10 resume +9 | running@0 paused@1 running@11 "
+             "warn@14 completed@19",
              "countdown 2 w1 | start +3 | running@0 warn@1 completed@2",
              "countdown 60 w0 | start +61 | running@0 completed@60",
              "countdown 60 | start +61 | running@0 completed@60",
@@ -307,7 +313,8 @@ private Q_SLOTS:
             {"A=60 A> +10 ? A| ? A~ +5 A> ? +60 ? A0 ? | w w [A running e 0/60] w [A paused e "
              "10/60] w w [A running e 0/60] A:0 w [A completed e 60/60] w [A idle e 0/60] 5/6",
              "A=60 B=60 C=1 D=60 C> A> B> +2.05 # all| ? # all| all0 ? # | w w w w w w w C:0 w "
-             "#2AB w [A paused e 2/60, B paused e 2/60, C completed e 1/1, D idle e 0/60] #2 w [A "
+             "#2AB w [A paused e 2.05/60, B paused e 2.05/60, C completed e 1/1, D idle e 0/60] #2 "
+             "w [A "
              "idle e 0/60, B idle e 0/60, C idle e 0/1, D idle e 0/60] #0 6/13",
              "A=10r3 A> +10.99 n +54.51 n | w w A:0 w (A)1 A:1 A:2 w (A, A, A)3 3/9",
              "A=10r1 A> +65.5 n | w w A:0 w (A)1 2/3", "A=10r0 A> +65.5 n | w w A:0 w (A)0 2/3",
@@ -348,9 +355,44 @@ private Q_SLOTS:
         QCOMPARE(w.manager->timer(stranger->id()), nullptr);
         QCOMPARE(other.timer(stranger->id()), stranger);
         QCOMPARE(w.notifier.permissionRequests, 2);
-        QSignalSpy ticks(w.manager.get(), &TimerManager::tickChanged);
+    }
+
+    // Nothing wakes the program but what is due, unless a view shows timers moving; fifty
+    // timers ending together are announced in due order and written once.
+    void wakeUps() {
+        World w;
+        TimerInstance* a = w.manager->createTimer(NewTimer{.name = "A", .duration = 60});
+        a->start();
+        w.time.advance(0);
+        QSignalSpy shown(a, &TimerInstance::elapsedTimeChanged);
+        QSignalSpy counted(w.manager.get(), &TimerManager::tickChanged);
+        std::size_t before = w.time.ran();
+        w.time.advance(30);
+        QCOMPARE(QList<qsizetype>({qsizetype(w.time.ran() - before), shown.count()}),
+                 QList<qsizetype>({0, 0}));
+        w.manager->setViewsVisible(true);  // announced at once, then ten times a second
+        w.time.advance(1.05);
+        QCOMPARE(QList<qsizetype>({shown.count(), counted.count()}), QList<qsizetype>({11, 2}));
+        w.manager->setViewsVisible(false);
+        before = w.time.ran();
+        w.time.advance(30);
+        QCOMPARE(w.time.ran() - before, 2u);  // the end and its write
+
+        QList<TimerInstance*> burst;
+        for (int i = 0; i < 50; ++i) {
+            burst << w.manager->createTimer(
+                NewTimer{.name = QString::number(i), .duration = 10 - i * 0.0625});
+            burst.last()->start();
+            w.time.advance(0.0625);
+        }
+        w.notifier.posted.clear();
+        before = w.time.ran();
         w.time.advance(10);
-        QCOMPARE(ticks.count() + w.manager->tick(), 40u);
+        QCOMPARE(w.time.ran() - before, 51u);
+        QStringList announced, due;
+        for (const Notification& n : std::as_const(w.notifier.posted)) announced << n.identifier;
+        for (const TimerInstance* t : std::as_const(burst)) due << t->idString();
+        QCOMPARE(announced, due);
     }
 
     void notifications() {

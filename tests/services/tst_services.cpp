@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include "platform/QtScheduler.h"
+#include "services/ClockWatcher.h"
 #include "services/DBusNotifier.h"
 #include "services/GlobalHotKeys.h"
 #include "services/LoginItem.h"
@@ -223,6 +224,28 @@ private Q_SLOTS:
         QTRY_COMPARE(fellBack.size(), 1);
     }
 
+    // The private session bus stands in for the system bus.
+    void clockWatcher() {
+        const QString address = qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS");
+        QDBusConnection logind = QDBusConnection::connectToBus(address, "logind"),
+                        other = QDBusConnection::connectToBus(address, "other");
+        QVERIFY(logind.registerService("org.freedesktop.login1"));
+        ClockWatcher watcher(QDBusConnection::sessionBus());
+        QSignalSpy moved(&watcher, &ClockWatcher::wallClockMoved);
+        QVERIFY(watcher.watchesSleep() && watcher.watchesClockSteps());
+        // Only logind's word counts, and only the wake.
+        const QList<std::pair<QDBusConnection*, bool>> said = {
+            {&other, false}, {&logind, true}, {&logind, false}, {&logind, true}, {&logind, false}};
+        for (const auto& [bus, sleeping] : said)
+            QVERIFY(bus->send(QDBusMessage::createSignal("/org/freedesktop/login1",
+                                                         "org.freedesktop.login1.Manager",
+                                                         "PrepareForSleep")
+                              << sleeping));
+        QTRY_COMPARE(moved.count(), 2);
+        QTest::qWait(100);  // nothing more follows
+        QCOMPARE(moved.count(), 2);
+    }
+
     void hotKeys() {
         xcb_connection_t* other = xcb_connect(nullptr, nullptr);
         auto keys = std::make_unique<GlobalHotKeys>();
@@ -314,6 +337,11 @@ private Q_SLOTS:
         QSignalSpy failed(&player, &AudioPlayer::failed);
         QVERIFY(player.open(QUrl("qrc:/sounds/bell.aiff")) && (player.play(), true));
         QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 5000);  // nowhere to play to: at once
+        // Without a system bus only clock steps are heard, and that goes unsaid.
+        QTest::failOnWarning(QRegularExpression("."));
+        StdoutCapture quiet;
+        const ClockWatcher clock;
+        QVERIFY(!clock.watchesSleep() && clock.watchesClockSteps() && quiet.text().isEmpty());
     }
 };
 

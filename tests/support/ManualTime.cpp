@@ -18,7 +18,7 @@ void ManualTime::advance(double seconds) {
         const double due = queue_.nextDue();
         if (due < 0 || due > end) break;
         mono_ = std::max(mono_, due);
-        queue_.runDue(mono_);
+        ran_ += std::size_t(queue_.runDue(mono_));
     }
     mono_ = end;
 }

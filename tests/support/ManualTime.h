@@ -21,12 +21,14 @@ public:
     // task's due time, then leaves the clocks at the end.
     void advance(double seconds);
     void shiftWallClock(double seconds) { wallOffset_ += seconds; }
-    std::size_t pending() { return queue_.nextDue() < 0 ? 0 : queue_.size(); }
+    // How many tasks have run: the program's wake-ups.
+    std::size_t ran() const { return ran_; }
 
 private:
     double wallOffset_;
     double mono_ = 0;
     TaskQueue queue_;
+    std::size_t ran_ = 0;
 };
 
 }  // namespace larkspur::test

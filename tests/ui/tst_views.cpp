@@ -35,6 +35,7 @@ struct FixtureWorld {
 
     // As the program does: a completion sounds the timer's own sound.
     FixtureWorld() {
+        timers.setViewsVisible(true);  // the views under test are on screen
         timers.setOnTimerCompleted(
             [this](TimerInstance* timer) { sounds.play(timer->soundConfig(), timer->id()); });
     }
@@ -75,7 +76,9 @@ public:
         world_->time.shiftWallClock(clockReadingOf(at) - world_->time.now());
         return world_->time.now();
     }
+    // As it is once this pass of the event loop has written what changed.
     Q_INVOKABLE QString fileText(const QString& name) const {
+        world_->time.advance(0);
         return QString::fromUtf8(world_->files.read(name));
     }
     // Fresh managers over an empty folder; the old ones go once bindings have let go of them.
