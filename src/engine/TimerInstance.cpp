@@ -55,6 +55,13 @@ QString TimerInstance::displayTime() const {
     return formatClock(std::ceil(remainingTime()));
 }
 
+std::optional<double> TimerInstance::dueAt() const {
+    if (data_.state != TimerState::Running || !startDate_ || data_.mode == TimerMode::Stopwatch)
+        return std::nullopt;
+    if (data_.mode == TimerMode::EndTime && data_.endDate) return *data_.endDate;
+    return clock_.now() + data_.totalDuration - runningElapsed();
+}
+
 std::optional<double> TimerInstance::secondsUntilDisplayChanges() const {
     if (data_.state != TimerState::Running || !startDate_) return std::nullopt;
     if (data_.mode == TimerMode::Stopwatch) {

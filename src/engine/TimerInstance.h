@@ -65,6 +65,9 @@ public:
     double remainingTime() const;
     double progress() const;
     QString displayTime() const;
+    // The wall-clock moment a running timer ends (or ended, when overdue); nothing for a
+    // stopwatch or a timer that does not run.
+    std::optional<double> dueAt() const;
     // Seconds until displayTime() shows another text while running; nothing otherwise.
     std::optional<double> secondsUntilDisplayChanges() const;
 

@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <algorithm>
+#include <limits>
 
 #include "engine/TimerNotifications.h"
 #include "storage/JsonCodec.h"
@@ -39,8 +40,10 @@ TimerManager::~TimerManager() {
 
 void TimerManager::reevaluate() {
     QList<TimerInstance*> running = runningTimers();
+    // Those that ended meanwhile end in the order they were due; a stopwatch never is.
+    static constexpr double kNever = std::numeric_limits<double>::infinity();
     std::stable_sort(running.begin(), running.end(), [](TimerInstance* a, TimerInstance* b) {
-        return a->remainingTime() < b->remainingTime();
+        return a->dueAt().value_or(kNever) < b->dueAt().value_or(kNever);
     });
     for (const QPointer<TimerInstance> timer : running)
         if (timer) timer->reevaluate();

@@ -23,9 +23,11 @@ QJsonObject object(QByteArray text) {
 }
 
 // Runs `script` on a timer made from `shape` ("mode length [wN] [state] [elapsed] [end+N]") and
-// tells what happened: "state@time", "warn@time", "lap@time" (written without a change of
-// state); the steps "?", "%" and "#" add the shown time, the progress and the announcements of
-// the elapsed time so far (none but a pause's, as nothing shows it: nothing ticks).
+// tells what happened ("+N" lets time pass, "zN" moves the wall clock alone, as a sleep or a
+// step of the clock does, and wakes the timer): "state@time", "warn@time", "lap@time" (written
+// without a change of state); the steps "?", "%" and "#" add the shown time, the progress and the
+// announcements of the elapsed time so far (none but a pause's, as nothing shows it: nothing
+// ticks).
 QString run(const QString& shape, const QString& script) {
     const QStringList words = shape.split(' ');
     ManualTime time;
@@ -54,13 +56,15 @@ QString run(const QString& shape, const QString& script) {
     QSignalSpy ticks(&t, &TimerInstance::elapsedTimeChanged);
     for (const QString& step : script.split(' ')) {
         if (step[0] == '+') time.advance(step.mid(1).toDouble());
+        if (step[0] == 'z') time.shiftWallClock(step.mid(1).toDouble()), t.reevaluate();
         if (step == "?") log << t.displayTime();
         if (step == "%") log << QString::number(t.progress() * 100, 'g', 4) + '%';
         if (step == "#") log << QString::number(ticks.count()) + '#';
         if (step == "slow") slow = true;
         if (step == "continue") t.continueAfterRestore();
         if (step == "detach") t.detach();
-        if (step[0].isLower() && !QStringList{"slow", "continue", "detach"}.contains(step))
+        if (step[0].isLower() && step[0] != 'z' &&
+            !QStringList{"slow", "continue", "detach"}.contains(step))
             QMetaObject::invokeMethod(&t, step.toLatin1());
     }
     return log.join(' ');
@@ -106,11 +110,12 @@ struct World {
     // at most 3 times, A=10r without end), "A>" start, "A|" pause, "A~" resume, "A0" reset, "A-"
     // remove, "x-" remove an id that is none, "A?" its shown time, "save", "relaunch" (from the
     // list as last written), "continue" (once launched), "C=end20" an end time 20 s ahead, "all|" /
-    // "all0" pause / reset all, "+N" time passes, "edit:A:name:emoji:length", "seq" / "seq0" start
-    // a sequence M [A 60, Zero 0, B 120] / an empty one; "?" the list as last written, "n" the
-    // timers and the last one's runs, "#" the active and running ones. After a step that wrote the
-    // list (once, at the end of the step's pass): "w"; "!" when a timer changes after the list was
-    // written in the same step. At the end: timerChanged/timersChanged.
+    // "all0" pause / reset all, "+N" time passes, "zN" the wall clock alone moves (a sleep),
+    // "edit:A:name:emoji:length", "seq" / "seq0" start a sequence M [A 60, Zero 0, B 120] / an
+    // empty one; "?" the list as last written, "n" the timers and the last one's runs, "#" the
+    // active and running ones. After a step that wrote the list (once, at the end of the step's
+    // pass): "w"; "!" when a timer changes after the list was written in the same step. At the end:
+    // timerChanged/timersChanged.
     QString run(const QString& script) {
         QSignalSpy relayed(manager.get(), &TimerManager::timerChanged);
         QSignalSpy listed(manager.get(), &TimerManager::timersChanged);
@@ -154,6 +159,7 @@ struct World {
             if (step == "all|") manager->pauseAll();
             if (step == "all0") manager->resetAll();
             if (name == "+") time.advance(op.toDouble());
+            if (name == "z") time.shiftWallClock(op.toDouble()), manager->reevaluate();
             if (step.startsWith("edit:")) {
                 const QStringList e = step.split(':');
                 t = find(e[1]);
@@ -249,7 +255,12 @@ private Q_SLOTS:
              "countdown 300 paused 100 | +50 ? resume +1.05 ? | 03:20 running@50 03:19",
              "countdown 300 running 100 | +50 ? continue +10.05 ? pause resume +10 ? | 03:20 "
              "03:10 paused@60.05 running@60.05 03:00",
-             "endTime 300 running 40 end-5 | continue +1 | completed@0"});
+             "endTime 300 running 40 end-5 | continue +1 | completed@0",
+             "countdown 60 w30 | start +10 z25 ? +25 | running@0 warn@10 00:25 completed@35",
+             "countdown 60 w30 | start +10 z60 | running@0 completed@10",
+             "loop 10 w3 | start +1 z12 ? | running@0 lap@1 00:10",
+             "endTime 0 end+60 | start +10 z100 | running@0 completed@10",
+             "countdown 60 | start +10 z-30 ? +80 | running@0 01:20 completed@90"});
     }
     void timeline() {
         const QStringList parts = textRowFields();
@@ -317,7 +328,8 @@ private Q_SLOTS:
              "w [A "
              "idle e 0/60, B idle e 0/60, C idle e 0/1, D idle e 0/60] #0 6/13",
              "A=10r3 A> +10.99 n +54.51 n | w w A:0 w (A)1 A:1 A:2 w (A, A, A)3 3/9",
-             "A=10r1 A> +65.5 n | w w A:0 w (A)1 2/3", "A=10r0 A> +65.5 n | w w A:0 w (A)0 2/3",
+             "A=10r1 A> +65.5 n | w w A:0 w (A)1 2/3",
+             "A=10r0 A> +65.5 n | w w A:0 w (A)0 2/3",
              "A=10r-4 A> +65.5 n | w w A:0 w (A)0 2/3",
              "A=10r A> +65.5 n | w w A:0 A:1 A:2 A:3 A:4 A:5 w (A, A, A, A, A, A)6 2/18",
              "seq0 n seq +60.49 n +0.01 n +0.65 n +120 n | seq:0 0 ()-1 seq:0 0 w M: A:0 seq:1 w "
@@ -336,7 +348,10 @@ private Q_SLOTS:
              "A=300 B=300 C=end20 D=1r A> B> C> D> +1.05 B| +0.5 save relaunch +50 A? continue "
              "+10.05 A? B? B~ +20.05 A? B? n | w w w w w w w w D:0 w w w w 04:59 C:1 w 04:49 "
              "04:59 w 04:29 04:39 (A, B, C, D)1 6/10",
-             "A=2 B=60 A> x- A- +5 n ? | w w w w (B)-1 [B idle e 0/60] 1/4"});
+             "A=2 B=60 A> x- A- +5 n ? | w w w w (B)-1 [B idle e 0/60] 1/4",
+             "A=30 B=10 C=20 D=90 A> B> C> D> +5 z30 # | w w w w w w w w B:0 C:1 A:2 w #1D 5/11",
+             "seq +30 z45 n +0.5 n | seq:0 0 w M: A:0 seq:1 w (M: A)-1 M: Zero:1 seq:2 w (M: A, "
+             "M: Zero)-1 3/6"});
     }
     void manager() {
         const QStringList parts = textRowFields();
