@@ -2,6 +2,261 @@
 <!DOCTYPE TS>
 <TS version="2.1" sourcelanguage="en">
 <context>
+    <name>AboutView</name>
+    <message>
+        <source>Larkspurhollow</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>by Ottermere Apps</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DurationPickerView</name>
+    <message>
+        <source>%1 up</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <extracomment>Spoken for a unit of the duration picker: %1 is the unit, %2 its value.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 down</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>hr</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hours</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Minutes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>sec</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Seconds</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>EmojiPickerView</name>
+    <message>
+        <source>Pick an Emoji</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FloatingPanelView</name>
+    <message>
+        <source>Timers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Focus</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sequences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stats</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close Timer Panel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No timers yet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tap + to create one</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Timer</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MenuBarView</name>
+    <message>
+        <source>QUICK START</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Timer...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Focus Mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Timer Sequences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Statistics</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Settings...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hide Timer Panel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show Timer Panel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About Larkspurhollow</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>NewTimerSheet</name>
+    <message>
+        <source>New Timer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close New Timer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>QUICK START FROM PRESET</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Timer name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Emoji</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pick...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>End Time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>End hour</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>End minute</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pre-End Warning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pre-Warning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Completion Sound</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preview Sound</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Alert Mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Once</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Repeat 3x</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Until Dismissed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recurring</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Interval</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unlimited runs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Max runs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start Now</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Create</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Notifications</name>
     <message>
         <source>Stop</source>
@@ -36,6 +291,53 @@
     </message>
     <message>
         <source>Long Break</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TimerCardView</name>
+    <message>
+        <source>Timer name %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%2 time %1</source>
+        <extracomment>Spoken for the time of a timer: %1 is the time, %2 the timer&apos;s name.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TimerEditPopover</name>
+    <message>
+        <source>Edit Timer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Emoji</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

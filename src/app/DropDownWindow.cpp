@@ -40,7 +40,7 @@ void DropDownWindow::openAt(const QPoint& pointer, bool isPanelVisible) {
         connect(window_.get(), &QWindow::visibleChanged, this, &DropDownWindow::openChanged);
     }
     pointer_ = pointer;
-    content_ = views_.createView(QStringLiteral("ui/timers/MenuBarView.qml"), *window_,
+    content_ = views_.createView(QStringLiteral("ui/shell/MenuBarView.qml"), *window_,
                                  {{QStringLiteral("isPanelVisible"), isPanelVisible}}, false);
     if (!content_) return;
     QQuickItem* view = content_;

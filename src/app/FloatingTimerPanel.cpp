@@ -76,7 +76,7 @@ void FloatingTimerPanel::buildContent() {
     delete content_.data();
     const QVariantMap properties{{QStringLiteral("selectedTab"), int(readTab_())}};
     content_ =
-        views_.createView(QStringLiteral("ui/timers/FloatingPanelView.qml"), *window_, properties);
+        views_.createView(QStringLiteral("ui/shell/FloatingPanelView.qml"), *window_, properties);
     if (!content_) return;
     QQuickItem* view = content_;
     connect(view, SIGNAL(closeRequested()), this, SLOT(onViewClosed()));

@@ -30,7 +30,7 @@ public:
     bool isCreated() const { return engine_ != nullptr; }
     QQmlEngine& engine();
 
-    // A view from the module ("ui/timers/MenuBarView.qml") placed in the window and sized with
+    // A view from the module ("ui/shell/MenuBarView.qml") placed in the window and sized with
     // it, given `properties`. Null (and a line on standard output) when
     // it cannot be made.
     QQuickItem* createView(const QString& file, QQuickWindow& window,

@@ -2,6 +2,10 @@
 set(LARKSPUR_QML_FILES
     ui/Style.qml
     ui/controls/Symbol.qml
+    ui/controls/ActionButton.qml
+    ui/controls/SymbolButton.qml
+    ui/controls/ToggleSwitch.qml
+    ui/controls/PopupBackground.qml
     ui/controls/Divider.qml
     ui/controls/WindowDragArea.qml
     ui/controls/ResizeGrip.qml
@@ -12,7 +16,6 @@ set(LARKSPUR_QML_FILES
     ui/controls/DurationPickerView.qml
     ui/controls/EmojiPickerView.qml
     ui/settings/AboutView.qml
-    ui/timers/MenuBarView.qml
     ui/timers/TimerListView.qml
     ui/timers/TimerCardView.qml
     ui/timers/ControlButton.qml
@@ -20,6 +23,7 @@ set(LARKSPUR_QML_FILES
     ui/timers/PresetChip.qml
     ui/timers/NewTimerSheet.qml
     ui/timers/SheetPopup.qml
-    ui/timers/FloatingPanelView.qml
+    ui/shell/MenuBarView.qml
+    ui/shell/FloatingPanelView.qml
 )
 set_source_files_properties(ui/Style.qml PROPERTIES QT_QML_SINGLETON_TYPE TRUE)

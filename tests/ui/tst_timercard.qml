@@ -15,7 +15,7 @@ Item {
         id: cardComponent
         TimerCardView { width: 280 }
     }
-    Component { id: menuComponent; MenuBarView {} }
+    Component { id: dropDownComponent; MenuBarView {} }
     Component {
         id: sheetComponent
         NewTimerSheet {}
@@ -105,14 +105,14 @@ Item {
         }
 
         // The drop-down's commands that the end-to-end run leaves out: [title, signal, arguments...].
-        function test_menuCommands_data() {
+        function test_dropDownCommands_data() {
             return [["Focus Mode", "showPanelTab", PanelTab.Focus], ["Timer Sequences", "showPanelTab", PanelTab.Sequences],
                     ["Statistics", "showPanelTab", PanelTab.Stats], ["Settings...", "openSettings"]].map(r => ({ tag: r[0], row: r }))
         }
-        function test_menuCommands(data) {
-            const menu = make(menuComponent)
-            const signals = spy(menu, data.row[1])
-            const items = [menu]  // breadth first, to the item showing the title
+        function test_dropDownCommands(data) {
+            const dropDown = make(dropDownComponent)
+            const signals = spy(dropDown, data.row[1])
+            const items = [dropDown]  // breadth first, to the item showing the title
             while (items[0].text !== data.row[0]) items.push(...Array.from(items.shift().children))
             mouseClick(items[0])
             compare(signals.signalArguments.map(a => Array.from(a)), [data.row.slice(2)])

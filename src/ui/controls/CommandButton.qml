@@ -1,46 +1,42 @@
 import QtQuick
-import QtQuick.Controls.Basic
 import Larkspurhollow
 
 // A plain command of the drop-down: a symbol and a title, the whole row clickable. Up and Down
 // move between commands, Return runs one.
-Button {
+ActionButton {
     id: command
-    Accessible.onPressAction: clicked()
 
     property string symbol
 
     flat: true
-    hoverEnabled: true
     focusPolicy: Qt.StrongFocus
     Keys.onReturnPressed: clicked()
     Keys.onEnterPressed: clicked()
     Keys.onDownPressed: nextItemInFocusChain(true).forceActiveFocus()
     Keys.onUpPressed: nextItemInFocusChain(false).forceActiveFocus()
-    leftPadding: 6
-    rightPadding: 6
-    topPadding: 4
-    bottomPadding: 4
-    Accessible.name: text
+    leftPadding: Style.spacing.small
+    rightPadding: Style.spacing.small
+    topPadding: Style.spacing.xsmall
+    bottomPadding: Style.spacing.xsmall
     contentItem: Row {
-        spacing: 8
+        spacing: Style.spacing.medium
         Symbol {
             name: command.symbol
-            size: 14
+            size: Style.font.title3
             color: Style.primary
             width: 16
             anchors.verticalCenter: parent.verticalCenter
         }
         Text {
             text: command.text
-            font.pixelSize: 13
+            font.pixelSize: Style.font.headline
             color: Style.primary
             anchors.verticalCenter: parent.verticalCenter
         }
     }
     background: Rectangle {
-        radius: 5
-        color: command.hovered || command.visualFocus ? Style.tint(Style.primary, 0.08)
+        radius: Style.radius.small
+        color: command.hovered || command.visualFocus ? Style.tint(Style.primary, Style.opacity.command)
                                                       : "transparent"
     }
 }

@@ -10,6 +10,6 @@ Item {
         x: parent.inset
         width: parent.width - 2 * parent.inset
         height: 1
-        color: Style.tint(Style.primary, 0.12)
+        color: Style.separator
     }
 }

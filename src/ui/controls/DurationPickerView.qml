@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Templates as T
 import Larkspurhollow
 
 // Edits a duration in seconds with up and down steps for hours, minutes and seconds. Every
@@ -30,26 +29,18 @@ Item {
     implicitWidth: background.implicitWidth
     implicitHeight: background.implicitHeight
 
-    component StepButton: T.AbstractButton {
+    component StepButton: SymbolButton {
         id: button
-
-        property string symbol
 
         implicitWidth: 36
         implicitHeight: 18
         focusPolicy: Qt.TabFocus
         // Holding the button keeps stepping.
         autoRepeat: true
-        Accessible.role: Accessible.Button
-
-        contentItem: Symbol {
-            name: button.symbol
-            size: 10
-            color: Style.secondary
-            opacity: button.pressed ? 0.5 : 1
-        }
+        symbolSize: Style.font.caption
+        contentItem.opacity: button.pressed ? Style.opacity.pressed : 1
         background: Rectangle {
-            radius: 4
+            radius: Style.radius.xsmall
             color: "transparent"
             border.width: button.visualFocus ? 1 : 0
             border.color: Style.secondary
@@ -66,13 +57,12 @@ Item {
 
         signal stepRequested(int delta)
 
-        spacing: 2
+        spacing: Style.spacing.xxsmall
 
         StepButton {
-            Accessible.onPressAction: clicked()
             anchors.horizontalCenter: parent.horizontalCenter
             symbol: "chevron.up"
-            Accessible.name: column.unitName + " up"
+            Accessible.name: qsTr("%1 up").arg(column.unitName)
             onClicked: column.stepRequested(1)
         }
         Text {
@@ -82,23 +72,23 @@ Item {
             text: ViewFormats.twoDigits(column.value)
             color: Style.primary
             font.family: Style.monoFamily
-            font.pixelSize: 22
+            font.pixelSize: Style.font.display
             font.weight: Font.Medium
             Accessible.role: Accessible.StaticText
-            Accessible.name: column.unitName + ": " + text
+            //: Spoken for a unit of the duration picker: %1 is the unit, %2 its value.
+            Accessible.name: qsTr("%1: %2").arg(column.unitName).arg(text)
         }
         StepButton {
-            Accessible.onPressAction: clicked()
             anchors.horizontalCenter: parent.horizontalCenter
             symbol: "chevron.down"
-            Accessible.name: column.unitName + " down"
+            Accessible.name: qsTr("%1 down").arg(column.unitName)
             onClicked: column.stepRequested(-1)
         }
         Text {
             anchors.horizontalCenter: parent.horizontalCenter
             text: column.label
             color: Style.tertiary
-            font.pixelSize: 9
+            font.pixelSize: Style.font.caption2
             font.weight: Font.Medium
             Accessible.ignored: true
         }
@@ -108,7 +98,7 @@ Item {
         text: ":"
         color: Style.secondary
         font.family: Style.monoFamily
-        font.pixelSize: 20
+        font.pixelSize: Style.font.display2
         font.weight: Font.Medium
         Accessible.ignored: true
     }
@@ -119,24 +109,24 @@ Item {
         implicitWidth: row.implicitWidth
         implicitHeight: row.implicitHeight
         anchors.fill: parent
-        radius: 10
-        color: Style.tint(Style.primary, 0.03)
+        radius: Style.radius.popup
+        color: Style.tint(Style.primary, Style.opacity.well)
 
         Row {
             id: row
 
             anchors.centerIn: parent
-            leftPadding: 8
-            rightPadding: 8
-            topPadding: 6
-            bottomPadding: 6
-            spacing: 12
+            leftPadding: Style.spacing.medium
+            rightPadding: Style.spacing.medium
+            topPadding: Style.spacing.small
+            bottomPadding: Style.spacing.small
+            spacing: Style.spacing.xlarge
 
             UnitColumn {
                 objectName: "hoursColumn"
                 anchors.verticalCenter: parent.verticalCenter
-                label: "hr"
-                unitName: "Hours"
+                label: qsTr("hr")
+                unitName: qsTr("Hours")
                 value: ViewFormats.hoursOf(picker.duration)
                 onStepRequested: delta => picker.step(delta, 0, 0)
             }
@@ -146,8 +136,8 @@ Item {
             UnitColumn {
                 objectName: "minutesColumn"
                 anchors.verticalCenter: parent.verticalCenter
-                label: "min"
-                unitName: "Minutes"
+                label: qsTr("min")
+                unitName: qsTr("Minutes")
                 value: ViewFormats.minutesOf(picker.duration)
                 onStepRequested: delta => picker.step(0, delta, 0)
             }
@@ -157,8 +147,8 @@ Item {
             UnitColumn {
                 objectName: "secondsColumn"
                 anchors.verticalCenter: parent.verticalCenter
-                label: "sec"
-                unitName: "Seconds"
+                label: qsTr("sec")
+                unitName: qsTr("Seconds")
                 value: ViewFormats.secondsOf(picker.duration)
                 onStepRequested: delta => picker.step(0, 0, delta)
             }

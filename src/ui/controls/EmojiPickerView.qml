@@ -1,7 +1,6 @@
 pragma ComponentBehavior: Bound
 
 import QtQuick
-import QtQuick.Templates as T
 import Larkspurhollow
 
 // A grid of the emojis a timer can carry. Choosing one writes it to `selectedEmoji` and then
@@ -21,14 +20,14 @@ Column {
     }
 
     width: 210
-    padding: 12
-    spacing: 8
+    padding: Style.spacing.xlarge
+    spacing: Style.spacing.medium
 
     Text {
         anchors.horizontalCenter: parent.horizontalCenter
-        text: "Pick an Emoji"
+        text: qsTr("Pick an Emoji")
         color: Style.secondary
-        font.pixelSize: 12
+        font.pixelSize: Style.font.body
         font.weight: Font.DemiBold
     }
 
@@ -39,8 +38,8 @@ Column {
         // and reaches into the padding evenly.
         anchors.horizontalCenter: parent.horizontalCenter
         columns: 5
-        columnSpacing: 4
-        rowSpacing: 4
+        columnSpacing: Style.spacing.xsmall
+        rowSpacing: Style.spacing.xsmall
 
         Repeater {
             model: ViewFormats.pickerEmojis()
@@ -52,35 +51,32 @@ Column {
                 width: 36
                 height: 34
 
-                T.AbstractButton {
+                ActionButton {
                     id: cell
-                    Accessible.onPressAction: clicked()
 
                     readonly property bool isSelected: parent.modelData === picker.selectedEmoji
 
                     anchors.centerIn: parent
                     implicitWidth: 34
                     implicitHeight: 34
+                    padding: 0
+                    horizontalPadding: 0
                     focusPolicy: Qt.TabFocus
-                    hoverEnabled: true
                     text: parent.modelData
-                    Accessible.role: Accessible.Button
-                    Accessible.name: text
                     Accessible.checkable: true
                     Accessible.checked: isSelected
 
                     contentItem: Text {
                         text: cell.text
-                        // Colour emoji even for characters that also have a plain text form.
-                        font.family: "Noto Color Emoji"
-                        font.pixelSize: 20
+                        font.family: Style.emojiFamily
+                        font.pixelSize: Style.font.display2
                         horizontalAlignment: Text.AlignHCenter
                         verticalAlignment: Text.AlignVCenter
                     }
                     background: Rectangle {
-                        radius: 6
-                        color: cell.isSelected ? Style.tint(Style.primary, 0.10)
-                               : cell.hovered || cell.visualFocus ? Style.tint(Style.primary, 0.05)
+                        radius: Style.radius.medium
+                        color: cell.isSelected ? Style.tint(Style.primary, Style.opacity.hover)
+                               : cell.hovered || cell.visualFocus ? Style.tint(Style.primary, Style.opacity.rest)
                                : "transparent"
                     }
 

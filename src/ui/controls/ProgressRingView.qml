@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Shapes
+import Larkspurhollow
 
 // How far a timer has run: a faint full circle with an arc over it that grows clockwise from
 // twelve o'clock. The circle fills the frame and the strokes are centred on it, so half a line
@@ -67,7 +68,7 @@ Item {
 
         ShapePath {
             fillColor: "transparent"
-            strokeColor: Qt.rgba(ring.color.r, ring.color.g, ring.color.b, ring.color.a * 0.15)
+            strokeColor: Style.tint(ring.color, Style.opacity.outline)
             strokeWidth: ring.lineWidth
             capStyle: ShapePath.RoundCap
             joinStyle: ShapePath.MiterJoin

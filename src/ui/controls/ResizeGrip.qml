@@ -29,7 +29,7 @@ MouseArea {
 
     Canvas {
         anchors.fill: parent
-        opacity: 0.35
+        opacity: Style.opacity.tertiary
         onPaint: {
             const ctx = getContext("2d")
             ctx.strokeStyle = Style.primary

@@ -2,7 +2,7 @@ import QtQuick
 import Larkspurhollow
 
 Text {
-    font.pixelSize: 11
+    font.pixelSize: Style.font.subheadline
     font.weight: Font.DemiBold
     color: Style.secondary
 }

@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls.Basic
 import Larkspurhollow
 
 // One choice out of a few, shown side by side. `options` are objects with `label`, `value`
@@ -10,7 +9,7 @@ Row {
     property var options: []
     property var value
     property string accessibleName
-    property real fontSize: 11
+    property real fontSize: Style.font.subheadline
     property color accent: Style.primary
     signal activated(var value)
 
@@ -20,22 +19,20 @@ Row {
 
     Repeater {
         model: picker.options
-        delegate: Button {
+        delegate: ActionButton {
             id: segment
-            Accessible.onPressAction: clicked()
 
             required property var modelData
             required property int index
             readonly property bool selected: picker.value === modelData.value
 
             flat: true
-            hoverEnabled: true
             checkable: true
             checked: selected
-            leftPadding: 8
-            rightPadding: 8
-            topPadding: 4
-            bottomPadding: 4
+            leftPadding: Style.spacing.medium
+            rightPadding: Style.spacing.medium
+            topPadding: Style.spacing.xsmall
+            bottomPadding: Style.spacing.xsmall
             focusPolicy: Qt.TabFocus
             Accessible.role: Accessible.RadioButton
             Accessible.name: modelData.label
@@ -44,28 +41,29 @@ Row {
                 picker.activated(modelData.value)
             }
             contentItem: Row {
-                spacing: 4
+                spacing: Style.spacing.xsmall
                 Symbol {
                     visible: !!segment.modelData.symbol
                     name: segment.modelData.symbol || ""
                     size: picker.fontSize
-                    color: segment.selected ? "white" : Style.primary
+                    color: segment.selected ? Style.accentForeground : Style.primary
                     anchors.verticalCenter: parent.verticalCenter
                 }
                 Text {
                     text: segment.modelData.label
                     font.pixelSize: picker.fontSize
                     font.weight: Font.Medium
-                    color: segment.selected ? "white" : Style.primary
+                    color: segment.selected ? Style.accentForeground : Style.primary
                     anchors.verticalCenter: parent.verticalCenter
                 }
             }
             background: Rectangle {
-                radius: 5
+                radius: Style.radius.small
                 color: segment.selected ? picker.accent
-                                        : Style.tint(Style.primary, segment.hovered ? 0.1 : 0.05)
-                border.width: 0.5
-                border.color: Style.tint(Style.primary, 0.1)
+                                        : Style.tint(Style.primary, segment.hovered ? Style.opacity.hover
+                                                                                    : Style.opacity.rest)
+                border.width: Style.hairline
+                border.color: Style.tint(Style.primary, Style.opacity.hover)
             }
         }
     }

@@ -4,7 +4,7 @@ import Larkspurhollow
 // A named symbol drawn from the icon font.
 Text {
     property string name
-    property real size: 12
+    property real size: Style.font.body
 
     text: Symbols.glyph(name)
     font.family: Symbols.fontFamily

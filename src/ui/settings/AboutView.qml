@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Templates as T
 import Larkspurhollow
 
 // Names the program, its maker and its version, with a link to the maker's site. It uses only
@@ -11,8 +10,8 @@ Column {
     readonly property string siteName: "ottermere.example"
 
     width: 240
-    padding: 20
-    spacing: 10
+    padding: Style.spacing.huge
+    spacing: Style.spacing.large
 
     Item {
         anchors.horizontalCenter: parent.horizontalCenter
@@ -37,45 +36,45 @@ Column {
             anchors.centerIn: parent
             visible: icon.status === Image.Error
             name: "timer"
-            size: 56
+            size: Style.font.icon
             color: Style.secondary
         }
     }
 
     Text {
         anchors.horizontalCenter: parent.horizontalCenter
-        text: "Larkspurhollow"
+        text: qsTr("Larkspurhollow")
         color: Style.primary
-        font.pixelSize: 16
+        font.pixelSize: Style.font.title
         font.weight: Font.DemiBold
     }
 
     Text {
         anchors.horizontalCenter: parent.horizontalCenter
-        text: "by Ottermere Apps"
+        text: qsTr("by Ottermere Apps")
         color: Style.secondary
-        font.pixelSize: 12
+        font.pixelSize: Style.font.body
     }
 
-    T.AbstractButton {
+    ActionButton {
         id: link
-        Accessible.onPressAction: clicked()
 
         objectName: "siteLink"
         anchors.horizontalCenter: parent.horizontalCenter
         implicitWidth: implicitContentWidth
         implicitHeight: implicitContentHeight
-        hoverEnabled: true
+        padding: 0
+        horizontalPadding: 0
         focusPolicy: Qt.TabFocus
         text: about.siteName
         Accessible.role: Accessible.Link
-        Accessible.name: text
         Accessible.description: about.siteAddress
+        background: null
 
         contentItem: Text {
             text: link.text
             color: link.palette.link
-            font.pixelSize: 11
+            font.pixelSize: Style.font.subheadline
             font.underline: link.hovered || link.visualFocus
         }
 
@@ -88,8 +87,8 @@ Column {
 
     Text {
         anchors.horizontalCenter: parent.horizontalCenter
-        text: "Version 1.0.0"
+        text: qsTr("Version %1").arg("1.0.0")
         color: Style.tertiary
-        font.pixelSize: 10
+        font.pixelSize: Style.font.caption
     }
 }

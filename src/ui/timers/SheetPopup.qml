@@ -14,7 +14,7 @@ Popup {
 
     signal dismissed()
 
-    readonly property int neededHeight: 520 + 16
+    readonly property int neededHeight: 520 + 2 * Style.spacing.medium
 
     parent: T.Overlay.overlay
     anchors.centerIn: parent
@@ -35,16 +35,14 @@ Popup {
         grownFrom = -1
         dismissed()
     }
-    background: Rectangle {
-        radius: 12
-        color: Style.palette.window
-        border.width: 0.5
-        border.color: Style.tint(Style.primary, 0.2)
+    background: PopupBackground {
+        radius: Style.radius.sheet
     }
     contentItem: Loader {
         active: popup.visible
         sourceComponent: NewTimerSheet {
-            height: Math.min(implicitHeight, (popup.parent ? popup.parent.height : implicitHeight) - 16)
+            height: Math.min(implicitHeight,
+                             (popup.parent ? popup.parent.height : implicitHeight) - 2 * Style.spacing.medium)
             onDismissed: popup.close()
         }
     }

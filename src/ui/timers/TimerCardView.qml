@@ -1,4 +1,5 @@
 import QtQuick
+import QtQuick.Layouts
 import Larkspurhollow
 
 // One timer: its ring and emoji, name, time and mode, and its four round buttons. A completed
@@ -8,7 +9,6 @@ Item {
 
     required property TimerInstance timer
 
-    property string hoveredButton: ""
     property bool showingEdit: false
     property string editName: ""
     property real editDuration: 300
@@ -21,7 +21,7 @@ Item {
     readonly property bool completed: timerState === TimerEnums.Completed
     readonly property color timerColor: timer && timer.color !== ""
                                         ? App.themeManager.colorFromHex(timer.color)
-                                        : (App.themeManager ? App.themeManager.accentColor : "steelblue")
+                                        : Style.accent
     readonly property bool pulsing: completed && isAnimating
     readonly property string ringEmoji: !timer ? "" : (timer.hasEmoji ? timer.emoji : "\u23F1")
 
@@ -61,7 +61,7 @@ Item {
     }
 
     implicitWidth: 280
-    implicitHeight: row.implicitHeight + 20
+    implicitHeight: row.implicitHeight + 2 * Style.spacing.large
 
     Connections {
         target: card.timer
@@ -77,11 +77,11 @@ Item {
         property real pulseBorderOpacity: 0.5
 
         anchors.fill: parent
-        radius: 14
-        color: Style.tint(Style.primary, 0.03)
-        border.width: card.completed ? 1.5 : 0.5
+        radius: Style.radius.card
+        color: Style.tint(Style.primary, Style.opacity.well)
+        border.width: card.completed ? 1.5 : Style.hairline
         border.color: card.completed ? Style.tint(card.timerColor, pulseBorderOpacity)
-                                     : Style.tint(Style.primary, 0.06)
+                                     : Style.tint(Style.primary, Style.opacity.control)
         Behavior on border.width { NumberAnimation { duration: 200 } }
 
         SequentialAnimation on pulseBorderOpacity {
@@ -101,20 +101,22 @@ Item {
         NumberAnimation { to: 1.0; duration: 800; easing.type: Easing.InOutQuad }
     }
 
-    Row {
+    RowLayout {
         id: row
 
-        x: 12
-        y: 10
-        width: parent.width - 24
-        spacing: 12
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: parent.top
+        anchors.leftMargin: Style.spacing.xlarge
+        anchors.rightMargin: Style.spacing.xlarge
+        anchors.topMargin: Style.spacing.large
+        spacing: Style.spacing.xlarge
 
         Item {
             id: ring
 
-            width: 44
-            height: 44
-            anchors.verticalCenter: parent.verticalCenter
+            implicitWidth: 44
+            implicitHeight: 44
 
             ProgressRingView {
                 anchors.fill: parent
@@ -129,7 +131,7 @@ Item {
                 anchors.centerIn: parent
                 text: card.ringEmoji
                 font.family: Style.emojiFamily
-                font.pixelSize: 18
+                font.pixelSize: Style.font.display3
                 SequentialAnimation on scale {
                     running: card.pulsing
                     loops: Animation.Infinite
@@ -140,89 +142,84 @@ Item {
             }
         }
 
-        Column {
+        ColumnLayout {
             id: texts
 
-            width: row.width - ring.width - buttons.width - 2 * row.spacing
-            spacing: 2
-            anchors.verticalCenter: parent.verticalCenter
+            Layout.fillWidth: true
+            spacing: Style.spacing.xxsmall
 
             Text {
-                width: parent.width
+                Layout.fillWidth: true
                 text: card.timerName
                 elide: Text.ElideRight
                 maximumLineCount: 1
-                font.pixelSize: 12
+                font.pixelSize: Style.font.body
                 font.weight: Font.Medium
                 color: Style.primary
-                Accessible.name: "Timer name " + text
+                Accessible.name: qsTr("Timer name %1").arg(text)
             }
+            // Each line fills the column: a line of fixed width wider than the column, such as a
+            // long time, would push the buttons out of the card rather than run under them.
             Text {
+                Layout.fillWidth: true
                 text: card.timer ? card.timer.displayTime : ""
                 font.family: Style.monoFamily
-                font.pixelSize: 22
+                font.pixelSize: Style.font.display
                 font.weight: Font.Medium
                 color: Style.primary
                 Accessible.role: Accessible.StaticText
-                Accessible.name: card.timerName + " time " + text
+                // The name goes in last, so that a "%" in it is not taken for a place marker.
+                //: Spoken for the time of a timer: %1 is the time, %2 the timer's name.
+                Accessible.name: qsTr("%2 time %1").arg(text).arg(card.timerName)
             }
             Row {
-                spacing: 4
+                Layout.fillWidth: true
+                spacing: Style.spacing.xsmall
                 Symbol {
                     name: card.timer ? ViewFormats.modeSymbol(card.timer.mode) : ""
-                    size: 9
+                    size: Style.font.caption2
                     color: Style.tertiary
                     anchors.verticalCenter: parent.verticalCenter
                 }
                 Text {
                     text: card.timer ? ViewFormats.modeLabel(card.timer.mode) : ""
-                    font.pixelSize: 9
+                    font.pixelSize: Style.font.caption2
                     font.weight: Font.Medium
                     color: Style.tertiary
                 }
             }
         }
 
-        Row {
+        RowLayout {
             id: buttons
 
-            spacing: 6
-            anchors.verticalCenter: parent.verticalCenter
+            spacing: Style.spacing.small
 
             ControlButton {
-                card: card
                 buttonId: "playpause-" + card.timerId
                 symbol: ViewFormats.playSymbol(card.timerState)
                 primary: true
                 tint: card.timerColor
-                anchors.verticalCenter: parent.verticalCenter
                 Accessible.name: ViewFormats.playActionName(card.timerState, card.timerName)
                 onClicked: card.primaryAction()
             }
-            Row {
-                spacing: 6
-                anchors.verticalCenter: parent.verticalCenter
-                ControlButton {
-                    card: card
-                    buttonId: "reset-" + card.timerId
-                    symbol: "arrow.counterclockwise"
-                    Accessible.name: "Reset " + card.timerName
-                    onClicked: card.resetAction()
-                }
-                ControlButton {
-                    card: card
-                    buttonId: "edit-" + card.timerId
-                    symbol: "pencil"
-                    Accessible.name: "Edit " + card.timerName
-                    onClicked: card.openEdit()
-                }
-                ControlButton {
-                    card: card
-                    buttonId: "remove-" + card.timerId
-                    symbol: "xmark"
-                    Accessible.name: "Remove " + card.timerName
-                    onClicked: card.removeAction()
-                }
+            ControlButton {
+                buttonId: "reset-" + card.timerId
+                symbol: "arrow.counterclockwise"
+                Accessible.name: qsTr("Reset %1").arg(card.timerName)
+                onClicked: card.resetAction()
+            }
+            ControlButton {
+                buttonId: "edit-" + card.timerId
+                symbol: "pencil"
+                Accessible.name: qsTr("Edit %1").arg(card.timerName)
+                onClicked: card.openEdit()
+            }
+            ControlButton {
+                buttonId: "remove-" + card.timerId
+                symbol: "xmark"
+                Accessible.name: qsTr("Remove %1").arg(card.timerName)
+                onClicked: card.removeAction()
             }
         }
     }

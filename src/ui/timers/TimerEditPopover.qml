@@ -10,30 +10,25 @@ Popup {
     required property Item card
 
     // Below the card when there is room in the window, else above it.
-    y: card.height + 4
+    y: card.height + Style.spacing.xsmall
     x: (card.width - width) / 2
     width: 220
-    padding: 16
-    margins: 4
+    padding: Style.spacing.xxlarge
+    margins: Style.spacing.xsmall
     modal: false
     focus: true
     closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutside
     onClosed: card.showingEdit = false
     onOpened: nameField.forceActiveFocus()
 
-    background: Rectangle {
-        radius: 10
-        color: Style.palette.window
-        border.width: 0.5
-        border.color: Style.tint(Style.primary, 0.2)
-    }
+    background: PopupBackground {}
 
     contentItem: Column {
-        spacing: 12
+        spacing: Style.spacing.xlarge
 
         Text {
-            text: "Edit Timer"
-            font.pixelSize: 13
+            text: qsTr("Edit Timer")
+            font.pixelSize: Style.font.headline
             font.weight: Font.DemiBold
             color: Style.primary
         }
@@ -42,30 +37,30 @@ Popup {
             objectName: "editName"
 
             width: parent.width
-            placeholderText: "Name"
-            font.pixelSize: 12
+            placeholderText: qsTr("Name")
+            font.pixelSize: Style.font.body
             text: popover.card.editName
             onTextEdited: popover.card.editName = text
-            Accessible.name: "Name"
+            Accessible.name: qsTr("Name")
         }
         Row {
-            spacing: 8
+            spacing: Style.spacing.medium
             Text {
-                text: "Emoji"
-                font.pixelSize: 12
+                text: qsTr("Emoji")
+                font.pixelSize: Style.font.body
                 color: Style.primary
                 anchors.verticalCenter: parent.verticalCenter
             }
             TextField {
                 width: 40
-                font.pixelSize: 14
+                font.pixelSize: Style.font.title3
                 font.family: Style.emojiFamily
                 // Colour glyphs need Qt's own text rendering.
                 renderType: Text.QtRendering
                 text: popover.card.editEmoji
                 objectName: "editEmoji"
                 onTextEdited: popover.card.editEmoji = text
-                Accessible.name: "Emoji"
+                Accessible.name: qsTr("Emoji")
             }
         }
         DurationPickerView {
@@ -74,23 +69,21 @@ Popup {
             onStepped: value => popover.card.editDuration = value
         }
         Row {
-            spacing: 12
-            Button {
-                Accessible.onPressAction: clicked()
-                text: "Cancel"
+            spacing: Style.spacing.xlarge
+            ActionButton {
+                text: qsTr("Cancel")
                 objectName: "editCancel"
                 flat: true
-                font.pixelSize: 12
+                font.pixelSize: Style.font.body
                 onClicked: popover.close()
             }
-            Button {
+            ActionButton {
                 id: save
-                Accessible.onPressAction: clicked()
                 objectName: "editSave"
 
-                text: "Save"
+                text: qsTr("Save")
                 flat: true
-                font.pixelSize: 12
+                font.pixelSize: Style.font.body
                 font.weight: Font.DemiBold
                 contentItem: Text {
                     text: save.text

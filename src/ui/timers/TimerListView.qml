@@ -6,8 +6,7 @@ import Larkspurhollow
 ListView {
     id: list
 
-
-    spacing: 8
+    spacing: Style.spacing.medium
     clip: true
     boundsBehavior: Flickable.StopAtBounds
     model: TimerListModel { timerManager: App.timerManager }

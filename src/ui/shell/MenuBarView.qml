@@ -11,7 +11,6 @@ Item {
     property bool showingAbout: false
     property bool showingNewTimer: false
 
-    readonly property color accent: App.themeManager ? App.themeManager.accentColor : "steelblue"
     readonly property int activeCount: App.timerManager ? App.timerManager.activeCount : 0
     readonly property var running: App.timerManager ? App.timerManager.runningTimers : []
 
@@ -22,7 +21,8 @@ Item {
     signal closeRequested()
 
     implicitWidth: showingNewTimer ? sheetLoader.implicitWidth : 300
-    implicitHeight: showingNewTimer ? sheetLoader.implicitHeight : menu.implicitHeight + 24
+    implicitHeight: showingNewTimer ? sheetLoader.implicitHeight
+                                    : content.implicitHeight + 2 * Style.spacing.xlarge
     focus: true
     // From the drop-down itself, Down and Up reach the first and last command.
     Keys.onDownPressed: newTimerCommand.forceActiveFocus()
@@ -35,27 +35,27 @@ Item {
     }
 
     Column {
-        id: menu
+        id: content
 
         visible: !root.showingNewTimer
-        x: 12
-        y: 12
-        width: 300 - 24
-        spacing: 6
+        x: Style.spacing.xlarge
+        y: Style.spacing.xlarge
+        width: 300 - 2 * Style.spacing.xlarge
+        spacing: Style.spacing.small
 
         Row {
-            spacing: 6
-            bottomPadding: 2
+            spacing: Style.spacing.small
+            bottomPadding: Style.spacing.xxsmall
             Symbol {
                 name: "timer"
-                size: 14
-                color: root.accent
+                size: Style.font.title3
+                color: Style.accent
                 anchors.verticalCenter: parent.verticalCenter
             }
             Text {
                 text: ViewFormats.activeTimersTitle(root.activeCount)
                 objectName: "headerTitle"
-                font.pixelSize: 13
+                font.pixelSize: Style.font.headline
                 font.weight: Font.DemiBold
                 color: Style.primary
                 Accessible.role: Accessible.Heading
@@ -67,7 +67,7 @@ Item {
             visible: root.running.length > 0
             objectName: "runningBlock"
             width: parent.width
-            spacing: 4
+            spacing: Style.spacing.xsmall
             Repeater {
                 model: root.running
                 delegate: Rectangle {
@@ -76,48 +76,52 @@ Item {
                     required property TimerInstance modelData
 
                     width: parent.width
-                    height: rowContent.implicitHeight + 8
-                    radius: 6
-                    color: Style.tint(Style.primary, 0.04)
+                    height: Math.max(rowEmoji.visible ? rowEmoji.height : 0, rowName.height, rowTime.height)
+                            + 2 * Style.spacing.xsmall
+                    radius: Style.radius.medium
+                    color: Style.tint(Style.primary, Style.opacity.row)
                     Accessible.role: Accessible.StaticText
                     Accessible.name: (modelData ? modelData.name + " " + modelData.displayTime : "")
 
-                    Row {
-                        id: rowContent
+                    // Anchored rather than laid out: a layout would round the emoji's width up to
+                    // a whole pixel and shift the name.
+                    Text {
+                        id: rowEmoji
 
-                        x: 8
+                        anchors.left: parent.left
+                        anchors.leftMargin: Style.spacing.medium
                         anchors.verticalCenter: parent.verticalCenter
-                        width: parent.width - 16
-                        spacing: 6
-                        Text {
-                            id: rowEmoji
+                        visible: runningRow.modelData && runningRow.modelData.emoji !== ""
+                        text: runningRow.modelData ? runningRow.modelData.emoji : ""
+                        font.family: Style.emojiFamily
+                        font.pixelSize: Style.font.body
+                    }
+                    Text {
+                        id: rowName
 
-                            visible: runningRow.modelData && runningRow.modelData.emoji !== ""
-                            text: runningRow.modelData ? runningRow.modelData.emoji : ""
-                            font.family: Style.emojiFamily
-                            font.pixelSize: 12
-                            anchors.verticalCenter: parent.verticalCenter
-                        }
-                        Text {
-                            width: parent.width - (rowEmoji.visible ? rowEmoji.width + 6 : 0) - rowTime.width - 6
-                            text: runningRow.modelData ? runningRow.modelData.name : ""
-                            elide: Text.ElideRight
-                            maximumLineCount: 1
-                            font.pixelSize: 11
-                            font.weight: Font.Medium
-                            color: Style.primary
-                            anchors.verticalCenter: parent.verticalCenter
-                        }
-                        Text {
-                            id: rowTime
+                        anchors.left: rowEmoji.visible ? rowEmoji.right : parent.left
+                        anchors.leftMargin: rowEmoji.visible ? Style.spacing.small : Style.spacing.medium
+                        anchors.right: rowTime.left
+                        anchors.rightMargin: Style.spacing.small
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: runningRow.modelData ? runningRow.modelData.name : ""
+                        elide: Text.ElideRight
+                        maximumLineCount: 1
+                        font.pixelSize: Style.font.subheadline
+                        font.weight: Font.Medium
+                        color: Style.primary
+                    }
+                    Text {
+                        id: rowTime
 
-                            text: runningRow.modelData ? runningRow.modelData.displayTime : ""
-                            font.pixelSize: 11
-                            font.weight: Font.Medium
-                            font.family: Style.monoFamily
-                            color: root.accent
-                            anchors.verticalCenter: parent.verticalCenter
-                        }
+                        anchors.right: parent.right
+                        anchors.rightMargin: Style.spacing.medium
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: runningRow.modelData ? runningRow.modelData.displayTime : ""
+                        font.pixelSize: Style.font.subheadline
+                        font.weight: Font.Medium
+                        font.family: Style.monoFamily
+                        color: Style.accent
                     }
                 }
             }
@@ -126,8 +130,8 @@ Item {
         Divider { width: parent.width }
 
         Text {
-            text: "QUICK START"
-            font.pixelSize: 10
+            text: qsTr("QUICK START")
+            font.pixelSize: Style.font.caption
             font.weight: Font.DemiBold
             color: Style.secondary
         }
@@ -142,7 +146,7 @@ Item {
                 id: chips
                 objectName: "chips"
 
-                spacing: 6
+                spacing: Style.spacing.small
                 Repeater {
                     model: App.presetManager ? App.presetManager.presets : []
                     delegate: PresetChip {
@@ -164,38 +168,38 @@ Item {
             id: newTimerCommand
 
             width: parent.width
-            text: "New Timer..."
+            text: qsTr("New Timer...")
             symbol: "plus.circle"
             onClicked: root.showingNewTimer = true
         }
         CommandButton {
             width: parent.width
-            text: "Focus Mode"
+            text: qsTr("Focus Mode")
             symbol: "eye"
             onClicked: root.showPanelTab(PanelTab.Focus)
         }
         CommandButton {
             width: parent.width
-            text: "Timer Sequences"
+            text: qsTr("Timer Sequences")
             symbol: "list.bullet"
             onClicked: root.showPanelTab(PanelTab.Sequences)
         }
         CommandButton {
             width: parent.width
-            text: "Statistics"
+            text: qsTr("Statistics")
             symbol: "chart.bar"
             onClicked: root.showPanelTab(PanelTab.Stats)
         }
         CommandButton {
             width: parent.width
-            text: "Settings..."
+            text: qsTr("Settings...")
             symbol: "gear"
             onClicked: root.openSettings()
         }
         Divider { width: parent.width }
         CommandButton {
             width: parent.width
-            text: root.isPanelVisible ? "Hide Timer Panel" : "Show Timer Panel"
+            text: root.isPanelVisible ? qsTr("Hide Timer Panel") : qsTr("Show Timer Panel")
             symbol: root.isPanelVisible ? "eye.slash" : "eye"
             onClicked: root.togglePanel()
         }
@@ -204,24 +208,19 @@ Item {
             id: aboutButton
 
             width: parent.width
-            text: "About Larkspurhollow"
+            text: qsTr("About Larkspurhollow")
             symbol: "info.circle"
             onClicked: root.showingAbout = true
 
             Popup {
-                y: aboutButton.height + 2
+                y: aboutButton.height + Style.spacing.xxsmall
                 x: (aboutButton.width - width) / 2
                 padding: 0
                 visible: root.showingAbout
-                margins: 4
+                margins: Style.spacing.xsmall
                 closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutsideParent
                 onClosed: root.showingAbout = false
-                background: Rectangle {
-                    radius: 10
-                    color: Style.palette.window
-                    border.width: 0.5
-                    border.color: Style.tint(Style.primary, 0.2)
-                }
+                background: PopupBackground {}
                 contentItem: AboutView {}
             }
         }
@@ -230,7 +229,7 @@ Item {
             id: quitCommand
 
             width: parent.width
-            text: "Quit"
+            text: qsTr("Quit")
             symbol: "power"
             onClicked: root.quit()
         }
