@@ -32,6 +32,12 @@ Item {
         function makeTimer(fields) { return make(formComponent, fields).createTimer() }
         function makeCard(timer, y) { return make(cardComponent, { timer: timer, y: y || 0 }) }
         function spy(target, name) { return make(spyComponent, { target: target, signalName: name }) }
+        // Every item under `root`, breadth first.
+        function items(root) {
+            const all = [root]
+            for (let i = 0; i < all.length; ++i) all.push(...Array.from(all[i].children))
+            return all
+        }
         function button(card, prefix) { return findChild(card, prefix + "-" + card.timer.id) }
         function stored() { return JSON.parse(TestFixture.fileText("active-timers.json"))[0] }
 
@@ -112,10 +118,30 @@ Item {
         function test_dropDownCommands(data) {
             const dropDown = make(dropDownComponent)
             const signals = spy(dropDown, data.row[1])
-            const items = [dropDown]  // breadth first, to the item showing the title
-            while (items[0].text !== data.row[0]) items.push(...Array.from(items.shift().children))
-            mouseClick(items[0])
+            mouseClick(items(dropDown).find(i => i.text === data.row[0]))
             compare(signals.signalArguments.map(a => Array.from(a)), [data.row.slice(2)])
+        }
+
+        // The picker always shows the form's emoji, whoever set it; choosing the one it shows
+        // still writes it.
+        function test_emojiPickerFollowsTheForm() {
+            const sheet = make(sheetComponent)
+            const field = findChild(sheet, "emojiField"), picker = findChild(sheet, "emojiPicker")
+            const choose = emoji => {
+                mouseClick(findChild(sheet, "pickButton"))
+                tryVerify(() => picker.visible)
+                const cells = items(picker).filter(i => i.Accessible.checkable)
+                const shown = cells.filter(i => i.Accessible.checked).map(i => i.text)
+                mouseClick(cells.find(i => i.text === emoji))
+                tryVerify(() => !picker.visible)
+                return shown
+            }
+            const target = "\u{1F3AF}", tomato = "\u{1F345}"
+            choose(target)
+            mouseClick(items(sheet).find(i => i.Accessible.name === tomato + " Pomodoro"))
+            compare(field.text, tomato)
+            compare(choose(target), [tomato])
+            compare(field.text, target)
         }
 
         function test_sheetEscapeMakesNoTimer() {

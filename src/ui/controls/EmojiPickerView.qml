@@ -3,19 +3,20 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import Larkspurhollow
 
-// A grid of the emojis a timer can carry. Choosing one writes it to `selectedEmoji` and then
-// asks the presenting popup to close through dismissed(), also when it was already chosen.
-// As with the duration picker, a caller keeping the value elsewhere feeds it in with a Binding
-// element and takes it back in onSelectedEmojiChanged.
+// A grid of the emojis a timer can carry, highlighting `selectedEmoji`, which the caller binds
+// and this view never writes (a write would cut the binding, and the grid would stop following
+// the form). Choosing one announces it through picked(), also when it is the one shown, and then
+// asks the presenting popup to close through dismissed().
 Column {
     id: picker
 
     property string selectedEmoji
 
+    signal picked(string emoji)
     signal dismissed()
 
     function choose(emoji) {
-        selectedEmoji = emoji
+        picked(emoji)
         dismissed()
     }
 

@@ -179,7 +179,7 @@ Item {
                                 contentItem: EmojiPickerView {
                                     objectName: "emojiPicker"
                                     selectedEmoji: form.emoji
-                                    onSelectedEmojiChanged: form.emoji = selectedEmoji
+                                    onPicked: emoji => form.emoji = emoji
                                     onDismissed: sheet.showEmojiPicker = false
                                 }
                             }
