@@ -16,6 +16,7 @@ Item {
         TimerCardView { width: 280 }
     }
     Component { id: dropDownComponent; MenuBarView {} }
+    Component { id: panelComponent; FloatingPanelView {} }
     Component {
         id: sheetComponent
         NewTimerSheet {}
@@ -142,6 +143,24 @@ Item {
             compare(field.text, tomato)
             compare(choose(target), [tomato])
             compare(field.text, target)
+        }
+
+        // A removed card shows its timer's last values while it fades, and the last one fades
+        // too before the empty state appears.
+        function test_removedCardsFade() {
+            const a = makeTimer({ name: "A" }), b = makeTimer({ name: "B" })
+            const panel = make(panelComponent), empty = findChild(panel, "emptyState")
+            const card = name => items(panel).find(i => i.showingEdit !== undefined && i.timerName === name)
+            tryVerify(() => card("A") && card("B"))
+            for (const [timer, others] of [[b, true], [a, false]]) {
+                const name = timer.name
+                App.timerManager.removeTimer(timer.id)
+                wait(50)  // the timer itself is gone by now, its card half faded
+                const fading = card(name)
+                verify(fading && fading.visible && fading.parent.opacity < 1, name)
+                compare([fading.displayTime, fading.progress, empty.visible], ["05:00", 0, false])
+                tryVerify(() => empty.visible !== others)
+            }
         }
 
         function test_sheetEscapeMakesNoTimer() {

@@ -176,13 +176,14 @@ Item {
                     anchors.rightMargin: Style.spacing.xlarge
                     anchors.topMargin: Style.spacing.medium
                     anchors.bottomMargin: Style.spacing.medium
-                    visible: count > 0
+                    // The last card fades out before the empty state shows.
+                    visible: count > 0 || removing
                 }
                 Column {
                     anchors.centerIn: parent
                     spacing: Style.spacing.medium
                     objectName: "emptyState"
-                    visible: list.count === 0
+                    visible: !list.visible
                     Text {
                         anchors.horizontalCenter: parent.horizontalCenter
                         text: qsTr("No timers yet")

@@ -15,15 +15,63 @@ Item {
     property string editEmoji: "\u23F1"
     property bool isAnimating: false
 
-    readonly property string timerId: timer ? timer.id : ""
-    readonly property string timerName: timer ? timer.name : ""
-    readonly property int timerState: timer ? timer.state : TimerEnums.Idle
+    // What the card shows of its timer. A removed timer goes before its card has faded out; the
+    // card keeps the last values until then (the bindings below hold only while it has one).
+    property string timerId
+    property string timerName
+    property int timerState: TimerEnums.Idle
+    property int timerMode: TimerEnums.Countdown
+    property string timerColorHex
+    property string ringEmoji
+    property string displayTime
+    property real progress
     readonly property bool completed: timerState === TimerEnums.Completed
-    readonly property color timerColor: timer && timer.color !== ""
-                                        ? App.themeManager.colorFromHex(timer.color)
+    readonly property color timerColor: timerColorHex !== "" && App.themeManager
+                                        ? App.themeManager.colorFromHex(timerColorHex)
                                         : Style.accent
     readonly property bool pulsing: completed && isAnimating
-    readonly property string ringEmoji: !timer ? "" : (timer.hasEmoji ? timer.emoji : "\u23F1")
+
+    Binding on timerId {
+        when: !!card.timer
+        value: card.timer ? card.timer.id : ""
+        restoreMode: Binding.RestoreNone
+    }
+    Binding on timerName {
+        when: !!card.timer
+        value: card.timer ? card.timer.name : ""
+        restoreMode: Binding.RestoreNone
+    }
+    Binding on timerState {
+        when: !!card.timer
+        value: card.timer ? card.timer.state : 0
+        restoreMode: Binding.RestoreNone
+    }
+    Binding on timerMode {
+        when: !!card.timer
+        value: card.timer ? card.timer.mode : 0
+        restoreMode: Binding.RestoreNone
+    }
+    Binding on timerColorHex {
+        when: !!card.timer
+        value: card.timer ? card.timer.color : ""
+        restoreMode: Binding.RestoreNone
+    }
+    Binding on ringEmoji {
+        when: !!card.timer
+        value: card.timer ? (card.timer.hasEmoji ? card.timer.emoji : "\u23F1") : ""
+        restoreMode: Binding.RestoreNone
+    }
+    Binding on displayTime {
+        when: !!card.timer
+        value: card.timer ? card.timer.displayTime : ""
+        restoreMode: Binding.RestoreNone
+    }
+    // Steps finer than the ring can show would keep it animating without end.
+    Binding on progress {
+        when: !!card.timer
+        value: card.timer ? Math.round(card.timer.progress * 512) / 512 : 0
+        restoreMode: Binding.RestoreNone
+    }
 
     function stopOwnSound() {
         // Only the sound that this timer's completion started stops.
@@ -120,8 +168,7 @@ Item {
 
             ProgressRingView {
                 anchors.fill: parent
-                // Steps finer than the ring can show would keep it animating without end.
-                progress: card.timer ? Math.round(card.timer.progress * 512) / 512 : 0
+                progress: card.progress
                 lineWidth: 3
                 color: card.timerColor
             }
@@ -162,7 +209,7 @@ Item {
             // long time, would push the buttons out of the card rather than run under them.
             Text {
                 Layout.fillWidth: true
-                text: card.timer ? card.timer.displayTime : ""
+                text: card.displayTime
                 font.family: Style.monoFamily
                 font.pixelSize: Style.font.display
                 font.weight: Font.Medium
@@ -176,13 +223,13 @@ Item {
                 Layout.fillWidth: true
                 spacing: Style.spacing.xsmall
                 Symbol {
-                    name: card.timer ? ViewFormats.modeSymbol(card.timer.mode) : ""
+                    name: ViewFormats.modeSymbol(card.timerMode)
                     size: Style.font.caption2
                     color: Style.tertiary
                     anchors.verticalCenter: parent.verticalCenter
                 }
                 Text {
-                    text: card.timer ? ViewFormats.modeLabel(card.timer.mode) : ""
+                    text: ViewFormats.modeLabel(card.timerMode)
                     font.pixelSize: Style.font.caption2
                     font.weight: Font.Medium
                     color: Style.tertiary

@@ -6,6 +6,11 @@ import Larkspurhollow
 ListView {
     id: list
 
+    // A card that left is still fading out. (A Transition's own `running` is not kept up to date
+    // for a view's item transitions.)
+    readonly property bool removing: fadeOut.running
+    readonly property int fadeDuration: 200
+
     spacing: Style.spacing.medium
     clip: true
     boundsBehavior: Flickable.StopAtBounds
@@ -15,6 +20,8 @@ ListView {
         id: slot
 
         required property TimerInstance timer
+
+        ListView.onRemove: fadeOut.restart()
 
         width: list.width
         height: cardView.height
@@ -32,9 +39,14 @@ ListView {
         NumberAnimation { property: "opacity"; from: 0; to: 1; duration: 250; easing.type: Easing.InOutQuad }
         NumberAnimation { property: "scale"; from: 0.9; to: 1; duration: 250; easing.type: Easing.InOutQuad }
     }
+    Timer {
+        id: fadeOut
+        interval: list.fadeDuration
+    }
+
     remove: Transition {
-        NumberAnimation { property: "opacity"; to: 0; duration: 200; easing.type: Easing.InOutQuad }
-        NumberAnimation { property: "scale"; to: 0.9; duration: 200; easing.type: Easing.InOutQuad }
+        NumberAnimation { property: "opacity"; to: 0; duration: list.fadeDuration; easing.type: Easing.InOutQuad }
+        NumberAnimation { property: "scale"; to: 0.9; duration: list.fadeDuration; easing.type: Easing.InOutQuad }
     }
     displaced: Transition {
         NumberAnimation { property: "y"; duration: 250; easing.type: Easing.InOutQuad }
