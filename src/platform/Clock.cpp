@@ -17,9 +17,9 @@ double SystemClock::now() const {
     return duration<double>(sinceEpoch).count() - kReferenceDateOffset;
 }
 
-QDateTime dateTimeAt(double reading, Qt::TimeSpec spec) {
+QDateTime dateTimeAt(double reading, Qt::TimeSpec zone) {
     return QDateTime::fromMSecsSinceEpoch(
-        qint64(std::floor((reading + kReferenceDateOffset) * kMsPerSecond)), spec);
+        qint64(std::floor((reading + kReferenceDateOffset) * kMsPerSecond)), zone);
 }
 
 double clockReadingOf(const QDateTime& moment) {

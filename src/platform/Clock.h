@@ -17,8 +17,8 @@ public:
     double now() const override;
 };
 
-// Calendar time of a clock reading, rounded down to the millisecond, in `spec`.
-QDateTime dateTimeAt(double reading, Qt::TimeSpec spec = Qt::LocalTime);
+// Calendar time of a clock reading, rounded down to the millisecond, in `zone`.
+QDateTime dateTimeAt(double reading, Qt::TimeSpec zone = Qt::LocalTime);
 // The clock reading of a moment.
 double clockReadingOf(const QDateTime& moment);
 
