@@ -16,7 +16,7 @@ BELOW = {
     "engine": ["storage"],
     "presets": ["engine"],
     "themes": ["storage"],
-    "focus": ["storage"],
+    "focus": ["engine"],
     "services": ["platform"],
     "integrations": ["presets"],
     "ui": ["integrations", "themes", "focus", "services"],

@@ -99,6 +99,25 @@
     </message>
 </context>
 <context>
+    <name>FocusCycle</name>
+    <message>
+        <source>Focus complete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Short break is over</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Long break is over</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Next: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>MenuBarView</name>
     <message>
         <source>QUICK START</source>

@@ -7,6 +7,7 @@
 #include "app/TrayIcon.h"
 #include "engine/SoundManager.h"
 #include "engine/TimerManager.h"
+#include "focus/FocusCycle.h"
 #include "focus/StatsManager.h"
 #include "focus/StatsPeriods.h"
 #include "integrations/WebhookManager.h"
@@ -34,6 +35,8 @@ LarkspurhollowApp::LarkspurhollowApp(QObject* parent)
     themeManager_ = new ThemeManager(storage_, this);
     statsManager_ = new StatsManager(storage_, clock_, this);
     webhookManager_ = new WebhookManager(storage_, clock_, this);
+    focusCycle_ = new FocusCycle(storage_, clock_, scheduler_, *statsManager_, *soundManager_,
+                                 *notifier_, this);
     shared_.timerManager = timerManager_;
     shared_.presetManager = presetManager_;
     shared_.soundManager = soundManager_;
@@ -46,6 +49,7 @@ LarkspurhollowApp::LarkspurhollowApp(QObject* parent)
                      .themeManager = themeManager_,
                      .statsManager = statsManager_,
                      .webhookManager = webhookManager_,
+                     .focusCycle = focusCycle_,
                      .loginItem = &loginItem_,
                      .preferences = &preferences_});
 
@@ -71,6 +75,10 @@ LarkspurhollowApp::LarkspurhollowApp(QObject* parent)
     // The due one-shots wait on the monotonic clock, which stands still while the machine sleeps.
     connect(&clockWatcher_, &ClockWatcher::wallClockMoved, timerManager_,
             &TimerManager::reevaluate);
+    connect(&clockWatcher_, &ClockWatcher::wallClockMoved, focusCycle_, &FocusCycle::reevaluate);
+    // The cycle ticks for the panel only while the panel shows timers moving.
+    connect(timerManager_, &TimerManager::viewsVisibleChanged, focusCycle_,
+            [this] { focusCycle_->setViewsVisible(timerManager_->viewsVisible()); });
     connect(&clockWatcher_, &ClockWatcher::wallClockMoved, this, [this] {
         statsManager_->refreshPeriods();
         followDayChanges();
@@ -81,6 +89,7 @@ LarkspurhollowApp::LarkspurhollowApp(QObject* parent)
 
 LarkspurhollowApp::~LarkspurhollowApp() {
     delegate_.reset();
+    delete focusCycle_;
     delete webhookManager_;
     delete statsManager_;
     delete themeManager_;

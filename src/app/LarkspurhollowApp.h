@@ -16,6 +16,7 @@
 namespace larkspur {
 
 class DBusNotifier;
+class FocusCycle;
 class PresetManager;
 class SoundManager;
 class StopActionNotifier;
@@ -64,6 +65,7 @@ private:
     ThemeManager* themeManager_ = nullptr;
     StatsManager* statsManager_ = nullptr;
     WebhookManager* webhookManager_ = nullptr;
+    FocusCycle* focusCycle_ = nullptr;
     TaskHandle dayChange_;
     bool audioPrepared_ = false;
 };

@@ -6,6 +6,7 @@
 #include "engine/TimerInstance.h"
 #include "engine/TimerManager.h"
 #include "engine/TimerTypes.h"
+#include "focus/FocusCycle.h"
 #include "focus/StatsManager.h"
 #include "integrations/WebhookManager.h"
 #include "presets/Preset.h"
@@ -58,6 +59,19 @@ struct StatsManagerType {
     QML_NAMED_ELEMENT(StatsManager)
     QML_UNCREATABLE("The application owns the one statistics manager")
 };
+
+struct FocusCycleType {
+    Q_GADGET
+    QML_FOREIGN(larkspur::FocusCycle)
+    QML_NAMED_ELEMENT(FocusCycle)
+    QML_UNCREATABLE("The application owns the one focus cycle")
+};
+
+namespace SessionType {
+Q_NAMESPACE
+QML_FOREIGN_NAMESPACE(larkspur::focusmeta)
+QML_NAMED_ELEMENT(SessionType)
+}  // namespace SessionType
 
 struct WebhookManagerType {
     Q_GADGET

@@ -4,6 +4,7 @@
 
 #include "engine/SoundManager.h"
 #include "engine/TimerManager.h"
+#include "focus/FocusCycle.h"
 #include "focus/StatsManager.h"
 #include "integrations/WebhookManager.h"
 #include "presets/Preset.h"
@@ -46,6 +47,10 @@ WebhookManager* ViewContext::webhookManager() const {
     return webhookManager_;
 }
 
+FocusCycle* ViewContext::focusCycle() const {
+    return focusCycle_;
+}
+
 LoginItem* ViewContext::loginItem() const {
     return loginItem_;
 }
@@ -61,6 +66,7 @@ void ViewContext::setParts(const Parts& parts) {
     themeManager_ = parts.themeManager;
     statsManager_ = parts.statsManager;
     webhookManager_ = parts.webhookManager;
+    focusCycle_ = parts.focusCycle;
     loginItem_ = parts.loginItem;
     preferences_ = parts.preferences;
     Q_EMIT changed();

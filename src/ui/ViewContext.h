@@ -9,6 +9,7 @@ class QQmlEngine;
 
 namespace larkspur {
 
+class FocusCycle;
 class LoginItem;
 struct Preset;
 class TimerInstance;
@@ -32,6 +33,7 @@ class ViewContext final : public QObject {
     Q_PROPERTY(larkspur::ThemeManager* themeManager READ themeManager NOTIFY changed)
     Q_PROPERTY(larkspur::StatsManager* statsManager READ statsManager NOTIFY changed)
     Q_PROPERTY(larkspur::WebhookManager* webhookManager READ webhookManager NOTIFY changed)
+    Q_PROPERTY(larkspur::FocusCycle* focusCycle READ focusCycle NOTIFY changed)
     Q_PROPERTY(larkspur::LoginItem* loginItem READ loginItem NOTIFY changed)
     Q_PROPERTY(larkspur::Preferences* preferences READ preferences NOTIFY changed)
 
@@ -43,6 +45,7 @@ public:
         ThemeManager* themeManager = nullptr;
         StatsManager* statsManager = nullptr;
         WebhookManager* webhookManager = nullptr;
+        FocusCycle* focusCycle = nullptr;
         LoginItem* loginItem = nullptr;
         Preferences* preferences = nullptr;
     };
@@ -67,6 +70,7 @@ public:
     ThemeManager* themeManager() const;
     StatsManager* statsManager() const;
     WebhookManager* webhookManager() const;
+    FocusCycle* focusCycle() const;
     LoginItem* loginItem() const;
     Preferences* preferences() const;
 
@@ -80,6 +84,7 @@ private:
     QPointer<ThemeManager> themeManager_;
     QPointer<StatsManager> statsManager_;
     QPointer<WebhookManager> webhookManager_;
+    QPointer<FocusCycle> focusCycle_;
     QPointer<LoginItem> loginItem_;
     QPointer<Preferences> preferences_;
 };

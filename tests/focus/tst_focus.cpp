@@ -6,13 +6,18 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/SoundManager.h"
 #include "focus/DailyGoal.h"
+#include "focus/FocusCycle.h"
 #include "focus/SessionListJson.h"
 #include "focus/StatsManager.h"
 #include "focus/StrictJsonScanner.h"
+#include "support/FakeAudioPlayer.h"
 #include "support/ManualTime.h"
+#include "support/RecordingNotifier.h"
 #include "support/StdoutCapture.h"
 #include "support/TempStorage.h"
+#include "support/TextRows.h"
 
 using namespace larkspur;
 using namespace larkspur::test;
@@ -68,6 +73,57 @@ struct Stats {
     QByteArray history() const { return files.read("focus-sessions.json"); }
 };
 
+// Runs a focus cycle through `script`: "play", "skip", "reset", "shown" (a view shows it), "+N"
+// (time passes), "zN" (the wall clock alone moves, then the cycle is woken), "cfg:F,S,L,N,B,A"
+// (lengths, sessions, automatic breaks and focus), "task:X". Logged: the phase, session and
+// state after each step that changed them ("S1r": short break, session 1, running), "!" for a
+// chime, each record as "[F25c]" (type, minutes or seconds, completed or skipped; then "<" when
+// it started before it last ran on, as after a pause), "@" a notification, "?" the shown time.
+QString cycle(const QString& script) {
+    Stats s;
+    RecordingNotifier notifier;
+    FakePlayers players;
+    SoundManager sounds{s.files.storage, players.factory()};
+    auto stats = s.launch();
+    FocusCycle c(s.files.storage, s.time, s.time, *stats, sounds, notifier);
+    QStringList log;
+    QString last;
+    QObject::connect(stats.get(), &StatsManager::sessionsChanged, [&] {
+        const FocusSession& r = stats->sessions().constLast();
+        const bool minutes = std::fmod(r.focusDuration, 60) == 0 && r.focusDuration > 0;
+        log << QStringLiteral("[%1%2%3%4]")
+                       .arg("FSL"[int(r.type)])
+                       .arg(minutes ? r.focusDuration / 60 : r.focusDuration)
+                       .arg(minutes ? "" : "s")
+                       .arg(r.completed ? "c" : "s") +
+                   (r.endedAt.value_or(0) - r.startedAt > r.focusDuration + 1e-9 ? "<" : "");
+    });
+    for (const QString& step : script.split(' ')) {
+        const auto [players0, notes0] = std::pair(players.count(), notifier.posted.size());
+        if (step == "play") c.toggleTimer();
+        if (step == "skip") c.skipPhase();
+        if (step == "reset") c.resetAll();
+        if (step == "shown") c.setViewsVisible(true);
+        if (step == "?") log << c.displayTime();
+        if (step[0] == '+') s.time.advance(step.mid(1).toDouble());
+        if (step[0] == 'z') s.time.shiftWallClock(step.mid(1).toDouble()), c.reevaluate();
+        if (step.startsWith("task:")) c.setTaskLabel(step.mid(5));
+        if (step.startsWith("cfg:")) {
+            const QStringList v = step.mid(4).split(',');
+            c.applyConfig({v[0].toDouble(), v[1].toDouble(), v[2].toDouble(), v[3].toLongLong(),
+                           v[4] == "1", v[5] == "1"});
+        }
+        if (players.count() > players0) log << "!";
+        if (notifier.posted.size() > notes0) log << "@" + notifier.posted.constLast().title;
+        const QString now = QStringLiteral("%1%2%3")
+                                .arg("FSL"[int(c.currentPhase())])
+                                .arg(c.currentSession())
+                                .arg("irpc"[int(c.timerState())]);
+        if (now != std::exchange(last, now)) log << now;
+    }
+    return log.join(' ');
+}
+
 Figures figuresOf(const StatsManager& m) {
     return {m.todayFocusMinutes(), m.todayFocusBlocks(),     m.weekFocusBlocks(),
             m.totalFocusMinutes(), m.todaySessions().size(), m.thisWeekSessions().size()};
@@ -78,6 +134,8 @@ Figures figuresOf(const StatsManager& m) {
 class TestFocus : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void cycle_data();
+    void cycle();
     void scanner_data();
     void scanner();
     void historyFiles_data();
@@ -88,6 +146,31 @@ private Q_SLOTS:
     void periods_data();
     void periods();
 };
+
+void TestFocus::cycle_data() {
+    // script | what happened
+    addTextRows(
+        {"cfg:1500,300,900,2,1,0 play +1500 +1 +300 +1 play ? play +1500 +1 +900 play | F1i F1r "
+         "[F25c] ! @Focus complete F1c S1r [S5c] ! @Short break is over S1c F2i 25:00 F2r [F25c] ! "
+         "@Focus complete F2c L2r [L15c] ! @Long break is over L2c F1i",
+         "cfg:60,30,90,1,1,1 play +60 +1 +90 +1 | F1i F1r [F1c] ! @Focus complete F1c L1r [L90sc] "
+         "! @Long break is over L1c F1r",
+         "skip | [F0ss] S1r",
+         "play +746 play ? +100 play +754 | F1r F1p 12:34 F1r [F25c]< ! @Focus complete F1c",
+         "play +100 cfg:600,300,900,4,1,0 ? +599 ? +1 | F1r 10:00 00:01 [F10c]< ! @Focus complete "
+         "F1c",
+         "play +1500 play +1 +1 | F1r [F25c] ! @Focus complete F1c S1r",
+         "play +100 z1400 ? | F1r [F25c] ! @Focus complete F1c 00:00",
+         "shown play +1499.95 ? +0.05 | F1i F1r 00:01 [F25c] ! F1c",
+         "play +10 reset +2000 | F1r F1i",
+         "cfg:-5,nan,inf,0,0,0 ? play +1500 +1 play | F1i 25:00 F1r [F25c] ! @Focus complete F1c "
+         "L1i"});
+}
+
+void TestFocus::cycle() {
+    const QStringList parts = textRowFields();
+    QCOMPARE(::cycle(parts[0]), parts[1]);
+}
 
 void TestFocus::scanner_data() {
     QTest::addColumn<char>("kind");
