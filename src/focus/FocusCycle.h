@@ -32,6 +32,12 @@ class FocusCycle final : public QObject {
     Q_PROPERTY(double remaining READ remaining NOTIFY ticked)
     Q_PROPERTY(double progress READ progress NOTIFY ticked)
     Q_PROPERTY(QString displayTime READ displayTime NOTIFY ticked)
+    // The configuration, for the settings sheet to start from.
+    Q_PROPERTY(double focusDuration READ focusDuration NOTIFY changed)
+    Q_PROPERTY(double shortBreakDuration READ shortBreakDuration NOTIFY changed)
+    Q_PROPERTY(double longBreakDuration READ longBreakDuration NOTIFY changed)
+    Q_PROPERTY(bool autoStartBreaks READ autoStartBreaks NOTIFY changed)
+    Q_PROPERTY(bool autoStartFocus READ autoStartFocus NOTIFY changed)
 
 public:
     static constexpr double kTickInterval = 0.1;
@@ -47,6 +53,11 @@ public:
     SessionType currentPhase() const { return phase_; }
     int currentSession() const { return session_; }
     int sessionsBeforeLongBreak() const { return int(config_.sessionsBeforeLongBreak); }
+    double focusDuration() const { return config_.focusDuration; }
+    double shortBreakDuration() const { return config_.shortBreakDuration; }
+    double longBreakDuration() const { return config_.longBreakDuration; }
+    bool autoStartBreaks() const { return config_.autoStartBreaks; }
+    bool autoStartFocus() const { return config_.autoStartFocus; }
     TimerState timerState() const { return state_; }
     QString taskLabel() const { return taskLabel_; }
     void setTaskLabel(const QString& label);
@@ -64,6 +75,12 @@ public:
     Q_INVOKABLE void resetAll();
     // Applies and stores a configuration; the current phase restarts at its new full length.
     void applyConfig(const FocusConfig& config);
+    Q_INVOKABLE void applyConfig(double focusDuration, double shortBreakDuration,
+                                 double longBreakDuration, int sessionsBeforeLongBreak,
+                                 bool autoStartBreaks, bool autoStartFocus) {
+        applyConfig(FocusConfig{focusDuration, shortBreakDuration, longBreakDuration,
+                                sessionsBeforeLongBreak, autoStartBreaks, autoStartFocus});
+    }
     // After a sleep or a step of the clock: a phase that fell due ends at once.
     void reevaluate();
 
