@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "focus/DailyGoal.h"
+#include "focus/StatsChart.h"
 #include "platform/Log.h"
 #include "storage/StorageManager.h"
 
@@ -86,6 +87,19 @@ void StatsManager::refreshPeriods() {
 
 StatsPeriods StatsManager::periodsNow() const {
     return StatsPeriods::at(clock_.now(), locale_ ? *locale_ : QLocale::system());
+}
+
+QVariantList StatsManager::lastSevenDays() const {
+    QVariantList days;
+    for (const DayMinutes& day :
+         larkspur::lastSevenDays(sessions_, clock_.now(), locale_ ? *locale_ : QLocale::system()))
+        days.append(QVariantMap{{QStringLiteral("label"), day.label},
+                                {QStringLiteral("minutes"), day.minutes}});
+    return days;
+}
+
+QList<FocusSession> StatsManager::recentSessions() const {
+    return recentFocusSessions(sessions_);
 }
 
 }  // namespace larkspur

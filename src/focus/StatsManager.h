@@ -3,6 +3,7 @@
 #include <QList>
 #include <QLocale>
 #include <QObject>
+#include <QVariantList>
 #include <optional>
 
 #include "focus/FocusSession.h"
@@ -59,6 +60,11 @@ public:
     // Announces figuresChanged when the day or week has moved on since the figures were last
     // read; call it now and then (for example on a refresh tick) so that views follow midnight.
     Q_INVOKABLE void refreshPeriods();
+
+    // The statistics view's chart ({label, minutes} per day, today last) and its recent list;
+    // read again on figuresChanged.
+    Q_INVOKABLE QVariantList lastSevenDays() const;
+    Q_INVOKABLE QList<larkspur::FocusSession> recentSessions() const;
 
 Q_SIGNALS:
     void sessionsChanged();

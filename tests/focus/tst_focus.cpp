@@ -10,6 +10,7 @@
 #include "focus/DailyGoal.h"
 #include "focus/FocusCycle.h"
 #include "focus/SessionListJson.h"
+#include "focus/StatsChart.h"
 #include "focus/StatsManager.h"
 #include "focus/StrictJsonScanner.h"
 #include "support/FakeAudioPlayer.h"
@@ -134,6 +135,7 @@ Figures figuresOf(const StatsManager& m) {
 class TestFocus : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void chart();
     void cycle_data();
     void cycle();
     void scanner_data();
@@ -146,6 +148,39 @@ private Q_SLOTS:
     void periods_data();
     void periods();
 };
+
+// The chart's seven days around New York's and Berlin's spring change of clocks, in two locales:
+// only completed focus records count, each truncated to whole minutes on its own. The recent list
+// is the newest five focus records, equal starts in stored order.
+void TestFocus::chart() {
+    for (const char* now : {"2024-03-12T12:00:00", "2024-04-02T12:00:00"}) {
+        const QDateTime noon = QDateTime::fromString(QString::fromLatin1(now), Qt::ISODate);
+        const auto day = [&](int back, double seconds, bool done = true,
+                             SessionType type = SessionType::Focus) {
+            const double start = clockReadingOf(noon.addDays(-back).addSecs(-11 * 3600));
+            return FocusSession{
+                QUuid::createUuid(), {}, start, start + seconds, seconds, type, done};
+        };
+        const Sessions all{day(0, 50),
+                           day(0, 50),
+                           day(0, 50),
+                           day(0, 1800),
+                           day(0, 300, true, SessionType::ShortBreak),
+                           day(1, 61),
+                           day(6, 90, false),
+                           day(6, 600),
+                           day(7, 600)};
+        for (const char* locale : {"en_US", "de_DE"}) {
+            QStringList shown;
+            for (const DayMinutes& d : lastSevenDays(all, clockReadingOf(noon), QLocale(locale)))
+                shown << d.label + QString::number(d.minutes);
+            QCOMPARE(shown.join(' '), locale[0] == 'e' ? "Wed10 Thu0 Fri0 Sat0 Sun0 Mon1 Tue30"
+                                                       : "Mi.10 Do.0 Fr.0 Sa.0 So.0 Mo.1 Di.30");
+        }
+        const Sessions recent = recentFocusSessions(all);
+        QCOMPARE(recent, (Sessions{all[0], all[1], all[2], all[3], all[5]}));
+    }
+}
 
 void TestFocus::cycle_data() {
     // script | what happened
