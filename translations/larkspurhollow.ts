@@ -437,5 +437,17 @@
         <source>Restart %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1h %2m</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1m</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

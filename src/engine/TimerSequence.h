@@ -27,6 +27,20 @@ struct TimerSequence {
     QString stepTimerPrefix() const { return name + QStringLiteral(": "); }
 };
 
+inline const QString kSequencesFile = QStringLiteral("sequences.json");
+
+// The editing rules of the sequence list and builder.
+// Saving replaces the first sequence with the same id in place, or appends.
+void saveSequence(QList<TimerSequence>& list, const TimerSequence& sequence);
+// A new five-minute step named "Step " and the number of steps it makes.
+void addStep(TimerSequence& sequence);
+// The first step with the id gets the name ("Step" when empty) and the length; false if none.
+bool updateStep(TimerSequence& sequence, const QUuid& id, const QString& name, double duration);
+// Moves the step at `from` before the step now at `to` (`to` may be the count: to the end).
+void moveStep(TimerSequence& sequence, int from, int to);
+// A name (spaces count) and at least one step.
+bool canSave(const TimerSequence& sequence);
+
 template <>
 struct JsonCodecFor<SequenceStep> {
     static QJsonValue encode(const SequenceStep& v);

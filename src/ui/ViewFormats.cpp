@@ -140,4 +140,18 @@ QStringList ViewFormats::pickerEmojis() {
     return emojis;
 }
 
+QString ViewFormats::sequenceTotalText(double seconds) {
+    const qint64 t = std::max<qint64>(0, wholeSeconds(seconds));
+    if (t < 3600) return tr("%1 min").arg(t / 60);
+    return tr("%1h %2m").arg(t / 3600).arg(t % 3600 / 60);
+}
+
+QString ViewFormats::stepDurationText(double seconds) {
+    return tr("%1 min").arg(std::max<qint64>(0, wholeSeconds(seconds)) / 60);
+}
+
+QString ViewFormats::stepChipText(double seconds) {
+    return tr("%1m").arg(std::max<qint64>(0, wholeSeconds(seconds)) / 60);
+}
+
 }  // namespace larkspur

@@ -50,6 +50,12 @@ public:
     Q_INVOKABLE static QVariantList preWarningOptions();
     // The 30 emojis of the picker, in their order.
     Q_INVOKABLE static QStringList pickerEmojis();
+    // A sequence's length: "25 min" under an hour, "1h 30m" from there on. Lengths from a
+    // hand-edited file that are negative or no number count as 0.
+    Q_INVOKABLE static QString sequenceTotalText(double seconds);
+    // A step's whole minutes: "5 min" in its row, "5m" on its chip.
+    Q_INVOKABLE static QString stepDurationText(double seconds);
+    Q_INVOKABLE static QString stepChipText(double seconds);
 };
 
 }  // namespace larkspur

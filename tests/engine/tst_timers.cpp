@@ -410,6 +410,31 @@ private Q_SLOTS:
         QCOMPARE(announced, due);
     }
 
+    // The sequence list's and builder's rules.
+    void sequenceEditing() {
+        TimerSequence a{QUuid::createUuid(), "A", {}, 0}, b{QUuid::createUuid(), "B", {}, 0};
+        QList<TimerSequence> list{a};
+        saveSequence(list, b);  // new: appended
+        a.name = "A2";
+        saveSequence(list, a);  // known: replaced in place
+        list.removeFirst();
+        saveSequence(list, a);  // deleted meanwhile: appended again
+        QCOMPARE(list, (QList<TimerSequence>{b, a}));
+
+        QVERIFY(!canSave(a));  // no steps
+        for (int i = 0; i < 3; ++i) addStep(a);
+        a.steps.removeAt(1);
+        addStep(a);  // numbered by the count: two steps now share a name
+        QVERIFY(updateStep(a, a.steps[0].id, "", 120) && !updateStep(a, QUuid(), "x", 1));
+        moveStep(a, 0, 3);
+        moveStep(a, 2, 1);
+        moveStep(a, 5, 0);
+        QStringList shown;
+        for (const SequenceStep& s : a.steps) shown << s.name + '/' + QString::number(s.duration);
+        QCOMPARE(shown, (QStringList{"Step 3/300", "Step/120", "Step 3/300"}));
+        QVERIFY(canSave(a) && !canSave({{}, "", a.steps, 0}) && canSave({{}, " ", a.steps, 0}));
+    }
+
     void notifications() {
         World w;
         SoundConfig warn;

@@ -36,6 +36,11 @@ TestCase {
               [86399, 0, 0, 1, 86399], [NaN, 0, 1, 0, 60], [-Infinity, 0, 0, 1, 0], [10, 2147483647, 0, 0, 86399]])
         rule("sound", ViewFormats.soundLabel, [["chime", false, "Chime"], ["alarm clip", true, "alarm clip (custom)"], ["", false, ""]])
         rule("interval", ViewFormats.intervalText, [[60, "1 min"], [119.9, "1 min"], [59.9, "0 min"], [NaN, "0 min"]])
+        // A sequence's total, a step's row and chip; lengths from a hand-edited file stay sane.
+        rule("sequence", t => [ViewFormats.sequenceTotalText(t), ViewFormats.stepDurationText(t), ViewFormats.stepChipText(t)],
+             [[0, ["0 min", "0 min", "0m"]], [75, ["1 min", "1 min", "1m"]], [1500, ["25 min", "25 min", "25m"]],
+              [3600, ["1h 0m", "60 min", "60m"]], [5400, ["1h 30m", "90 min", "90m"]], [-300, ["0 min", "0 min", "0m"]],
+              [NaN, ["0 min", "0 min", "0m"]], [1e300, ["2500000000000h 0m", "150000000000000 min", "150000000000000m"]]])
         // The sections shown: duration, end time, pre-warning, recurring.
         const sections = m => { const f = makeForm({ mode: m }); return [f.showsDuration, f.showsEndTime, f.showsPreWarning, f.showsRecurring] }
         rule("sections", sections, [[E.Countdown, [true, false, true, true]], [E.Stopwatch, [false, false, false, false]],
