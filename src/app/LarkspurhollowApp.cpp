@@ -16,6 +16,7 @@
 #include "services/QtAudioPlayer.h"
 #include "storage/JsonCodec.h"
 #include "themes/ThemeManager.h"
+#include "ui/SequenceList.h"
 
 namespace larkspur {
 
@@ -37,6 +38,7 @@ LarkspurhollowApp::LarkspurhollowApp(QObject* parent)
     webhookManager_ = new WebhookManager(storage_, clock_, this);
     focusCycle_ = new FocusCycle(storage_, clock_, scheduler_, *statsManager_, *soundManager_,
                                  *notifier_, this);
+    sequenceList_ = new SequenceList(storage_, *timerManager_, this);
     shared_.timerManager = timerManager_;
     shared_.presetManager = presetManager_;
     shared_.soundManager = soundManager_;
@@ -50,6 +52,7 @@ LarkspurhollowApp::LarkspurhollowApp(QObject* parent)
                      .statsManager = statsManager_,
                      .webhookManager = webhookManager_,
                      .focusCycle = focusCycle_,
+                     .sequenceList = sequenceList_,
                      .loginItem = &loginItem_,
                      .preferences = &preferences_});
 
@@ -89,6 +92,7 @@ LarkspurhollowApp::LarkspurhollowApp(QObject* parent)
 
 LarkspurhollowApp::~LarkspurhollowApp() {
     delegate_.reset();
+    delete sequenceList_;
     delete focusCycle_;
     delete webhookManager_;
     delete statsManager_;

@@ -17,6 +17,7 @@ namespace larkspur {
 
 class DBusNotifier;
 class FocusCycle;
+class SequenceList;
 class PresetManager;
 class SoundManager;
 class StopActionNotifier;
@@ -66,6 +67,7 @@ private:
     StatsManager* statsManager_ = nullptr;
     WebhookManager* webhookManager_ = nullptr;
     FocusCycle* focusCycle_ = nullptr;
+    SequenceList* sequenceList_ = nullptr;
     TaskHandle dayChange_;
     bool audioPrepared_ = false;
 };

@@ -14,6 +14,7 @@
 #include "services/LoginItem.h"
 #include "themes/Theme.h"
 #include "themes/ThemeManager.h"
+#include "ui/SequenceList.h"
 
 // The lower layers know nothing of QML; their types are made known to the views here.
 namespace larkspur::qmltypes {
@@ -58,6 +59,13 @@ struct StatsManagerType {
     QML_FOREIGN(larkspur::StatsManager)
     QML_NAMED_ELEMENT(StatsManager)
     QML_UNCREATABLE("The application owns the one statistics manager")
+};
+
+struct SequenceListType {
+    Q_GADGET
+    QML_FOREIGN(larkspur::SequenceList)
+    QML_NAMED_ELEMENT(SequenceList)
+    QML_UNCREATABLE("The application owns the one sequence list")
 };
 
 struct FocusCycleType {

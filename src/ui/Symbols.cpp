@@ -33,9 +33,15 @@ const QHash<QString, char16_t>& table() {
         {QStringLiteral("power"), 0xe8ac},        // power_settings_new
         {QStringLiteral("chevron.up"), 0xe5ce},   // expand_less
         {QStringLiteral("chevron.down"), 0xe5cf},
-        {QStringLiteral("speaker.fill"), 0xe04e},         // volume_mute
-        {QStringLiteral("speaker.wave.2.fill"), 0xe04d},  // volume_down
-        {QStringLiteral("speaker.wave.3.fill"), 0xe050},  // volume_up
+        {QStringLiteral("speaker.fill"), 0xe04e},                 // volume_mute
+        {QStringLiteral("speaker.wave.2.fill"), 0xe04d},          // volume_down
+        {QStringLiteral("speaker.wave.3.fill"), 0xe050},          // volume_up
+        {QStringLiteral("forward.fill"), 0xe01f},                 // fast_forward
+        {QStringLiteral("trash"), 0xe872},                        // delete
+        {QStringLiteral("list.number"), 0xe242},                  // format_list_numbered
+        {QStringLiteral("arrow.triangle.2.circlepath"), 0xe863},  // autorenew
+        {QStringLiteral("list.bullet.rectangle"), 0xe0ee},        // list_alt
+        {QStringLiteral("pencil.circle.fill"), 0xe150},           // create
     };
     return glyphs;
 }

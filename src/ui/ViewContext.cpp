@@ -12,6 +12,7 @@
 #include "services/LoginItem.h"
 #include "themes/ThemeManager.h"
 #include "ui/Preferences.h"
+#include "ui/SequenceList.h"
 
 namespace larkspur {
 
@@ -51,6 +52,10 @@ FocusCycle* ViewContext::focusCycle() const {
     return focusCycle_;
 }
 
+SequenceList* ViewContext::sequenceList() const {
+    return sequenceList_;
+}
+
 LoginItem* ViewContext::loginItem() const {
     return loginItem_;
 }
@@ -67,6 +72,7 @@ void ViewContext::setParts(const Parts& parts) {
     statsManager_ = parts.statsManager;
     webhookManager_ = parts.webhookManager;
     focusCycle_ = parts.focusCycle;
+    sequenceList_ = parts.sequenceList;
     loginItem_ = parts.loginItem;
     preferences_ = parts.preferences;
     Q_EMIT changed();

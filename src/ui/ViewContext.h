@@ -15,6 +15,7 @@ struct Preset;
 class TimerInstance;
 class Preferences;
 class PresetManager;
+class SequenceList;
 class SoundManager;
 class StatsManager;
 class ThemeManager;
@@ -34,6 +35,7 @@ class ViewContext final : public QObject {
     Q_PROPERTY(larkspur::StatsManager* statsManager READ statsManager NOTIFY changed)
     Q_PROPERTY(larkspur::WebhookManager* webhookManager READ webhookManager NOTIFY changed)
     Q_PROPERTY(larkspur::FocusCycle* focusCycle READ focusCycle NOTIFY changed)
+    Q_PROPERTY(larkspur::SequenceList* sequenceList READ sequenceList NOTIFY changed)
     Q_PROPERTY(larkspur::LoginItem* loginItem READ loginItem NOTIFY changed)
     Q_PROPERTY(larkspur::Preferences* preferences READ preferences NOTIFY changed)
 
@@ -46,6 +48,7 @@ public:
         StatsManager* statsManager = nullptr;
         WebhookManager* webhookManager = nullptr;
         FocusCycle* focusCycle = nullptr;
+        SequenceList* sequenceList = nullptr;
         LoginItem* loginItem = nullptr;
         Preferences* preferences = nullptr;
     };
@@ -71,6 +74,7 @@ public:
     StatsManager* statsManager() const;
     WebhookManager* webhookManager() const;
     FocusCycle* focusCycle() const;
+    SequenceList* sequenceList() const;
     LoginItem* loginItem() const;
     Preferences* preferences() const;
 
@@ -85,6 +89,7 @@ private:
     QPointer<StatsManager> statsManager_;
     QPointer<WebhookManager> webhookManager_;
     QPointer<FocusCycle> focusCycle_;
+    QPointer<SequenceList> sequenceList_;
     QPointer<LoginItem> loginItem_;
     QPointer<Preferences> preferences_;
 };
