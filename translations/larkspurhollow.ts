@@ -99,6 +99,57 @@
     </message>
 </context>
 <context>
+    <name>FocusConfigSheet</name>
+    <message>
+        <source>%1 min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Focus Settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close Focus Settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Focus Duration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Short Break</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Long Break</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sessions Before Long Break</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auto-Start Breaks</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Automatically begin break when focus ends</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auto-Start Focus</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Automatically begin focus when break ends</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>FocusCycle</name>
     <message>
         <source>Focus complete</source>
@@ -114,6 +165,68 @@
     </message>
     <message>
         <source>Next: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FocusModeView</name>
+    <message>
+        <source>Focus Mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Focus Settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Session %1/%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Time left %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>What are you working on?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset Focus Cycle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pause Focus</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Resume Focus</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start Focus</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Skip Phase</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FocusPhase</name>
+    <message>
+        <source>Short Break</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Long Break</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Focus</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -299,6 +412,120 @@
     </message>
 </context>
 <context>
+    <name>SequenceBuilderView</name>
+    <message>
+        <source>Sequence Builder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel Sequence</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sequence Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>My Sequence</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 steps</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No steps yet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit Step</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Step Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Step Duration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update Step</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel Step Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add Step</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Sequence</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SequenceListView</name>
+    <message>
+        <source>Sequences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Sequence</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No sequences yet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Create a sequence to chain multiple timers together.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SequenceRow</name>
+    <message>
+        <source>%1 steps</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <extracomment>Spoken for a sequence&apos;s button: %1 is Start, Edit or Delete, %2 the name.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SessionType</name>
     <message>
         <source>Focus</source>
@@ -310,6 +537,111 @@
     </message>
     <message>
         <source>Long Break</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>StatsView</name>
+    <message>
+        <source>Focus Stats</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>/ %1m</source>
+        <extracomment>Under today&apos;s minutes in the goal ring: %1 is the daily goal in minutes.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Daily Goal</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit Daily Goal</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Goal:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Daily Goal</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1% complete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Today</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>blocks</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This Week</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Total</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>minutes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Last 7 Days</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 minutes</source>
+        <extracomment>A day of the chart: %1 is the day, %2 its focus minutes.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recent Sessions</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No focus sessions yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Focus</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1m</source>
+        <extracomment>A session&apos;s length in whole minutes.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>StepRow</name>
+    <message>
+        <source>Move Step %1 Up</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move Step %1 Down</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit Step %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete Step %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -25,5 +25,15 @@ set(LARKSPUR_QML_FILES
     ui/timers/SheetPopup.qml
     ui/shell/MenuBarView.qml
     ui/shell/FloatingPanelView.qml
+    ui/sequences/SequenceRow.qml
+    ui/sequences/StepRow.qml
+    ui/sequences/SequenceBuilderView.qml
+    ui/sequences/SequenceListView.qml
+    ui/focus/FocusPhase.qml
+    ui/focus/FocusRing.qml
+    ui/focus/FocusConfigSheet.qml
+    ui/focus/FocusModeView.qml
+    ui/stats/StatCard.qml
+    ui/stats/StatsView.qml
 )
 set_source_files_properties(ui/Style.qml PROPERTIES QT_QML_SINGLETON_TYPE TRUE)

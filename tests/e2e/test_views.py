@@ -2,6 +2,7 @@
 # Screenshots of each view go to harness.ARTIFACTS for a person to look at.
 
 import dbus
+import json
 import unittest
 
 from harness import SCALE, Session, wait_until
@@ -68,10 +69,27 @@ class ViewTests(unittest.TestCase):
         self.assertEqual(edited, {**paused, "name": "Long Break"})
         ui.one("push button", "Resume Long Break")
 
+        # A two-step sequence built in its tab is stored, and started its first step runs.
+        ui.press("Sequences")
+        ui.press("New Sequence")
+        ui.press("Add Step")
+        ui.press("Add Step")
+        self.type_into(ui.one("text", "Sequence Name"), "Duo")
+        s.run("xdotool", "mousemove", 400, 300, "click", "--repeat", "10", "5")  # to its end
+        ui.press("Save Sequence")
+        ui.press("Start Duo")
+        s.wait_timers(lambda t: (t[-1]["name"], t[-1]["state"]) == ("Duo: Step 1", "running"),
+                      "the sequence's first step")
+        stored = json.loads((s.app_dir / "sequences.json").read_text())
+        self.assertEqual([(q["name"], [x["name"] for x in q["steps"]]) for q in stored],
+                         [("Duo", ["Step 1", "Step 2"])])
+        s.screenshot("sequences.png")
+
         s.click_tray_icon()
         ui.press("Quit")
         self.assertEqual(s.proc.wait(5 * SCALE), 0)
-        self.assertEqual([t["name"] for t in s.timers()], ["Long Break", "Meeting", "Brief"])
+        self.assertEqual([t["name"] for t in s.timers()],
+                         ["Long Break", "Meeting", "Brief", "Duo: Step 1"])
         # Only the timer started by URL was announced; the views announce nothing.
         self.assertEqual([(b["event"], b["timer_name"]) for b in s.receiver.bodies],
                          [("timer.started", "Brief"), ("timer.completed", "Brief")])

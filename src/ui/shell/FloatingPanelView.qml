@@ -106,7 +106,24 @@ Item {
                 visible: active
                 sourceComponent: timersContent
             }
-            // The Focus, Sequences and Stats pages arrive with their own views.
+            Loader {
+                anchors.fill: parent
+                active: root.selectedTab === PanelTab.Focus
+                visible: active
+                sourceComponent: FocusModeView {}
+            }
+            Loader {
+                anchors.fill: parent
+                active: root.selectedTab === PanelTab.Stats
+                visible: active
+                sourceComponent: StatsView {}
+            }
+            Loader {
+                anchors.fill: parent
+                active: root.selectedTab === PanelTab.Sequences
+                visible: active
+                sourceComponent: SequenceListView {}
+            }
         }
     }
 
