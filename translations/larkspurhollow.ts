@@ -625,6 +625,14 @@
         <extracomment>A session&apos;s length in whole minutes.</extracomment>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1, %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, %2, skipped</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>StepRow</name>

@@ -415,6 +415,9 @@ Item {
 
                             Layout.fillWidth: true
                             spacing: Style.spacing.medium
+                            Accessible.role: Accessible.ListItem
+                            Accessible.name: (modelData.completed ? qsTr("%1, %2") : qsTr("%1, %2, skipped"))
+                                .arg(name.text).arg(minutes.text)
 
                             Rectangle {
                                 implicitWidth: 6
@@ -424,6 +427,7 @@ Item {
                                                                    : Style.tint(Style.text, 0.2)
                             }
                             Text {
+                                id: name
                                 Layout.fillWidth: true
                                 text: session.modelData.hasTaskLabel ? session.modelData.taskLabel
                                                                      : qsTr("Focus")
@@ -432,6 +436,7 @@ Item {
                                 color: Style.text
                             }
                             Text {
+                                id: minutes
                                 //: A session's length in whole minutes.
                                 text: qsTr("%1m").arg(Math.trunc(session.modelData.focusDuration / 60))
                                 font.pixelSize: Style.font.caption
