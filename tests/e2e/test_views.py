@@ -71,10 +71,14 @@ class ViewTests(unittest.TestCase):
 
         # A two-step sequence built in its tab is stored, and started its first step runs.
         ui.press("Sequences")
+        ui.one("push button", "New Sequence")
+        s.screenshot("sequences-empty.png")
         ui.press("New Sequence")
-        ui.press("Add Step")
-        ui.press("Add Step")
+        for _ in range(3):
+            ui.press("Add Step")
         self.type_into(ui.one("text", "Sequence Name"), "Duo")
+        s.screenshot("sequence-builder.png")
+        ui.press("Delete Step 3")
         s.run("xdotool", "mousemove", 400, 300, "click", "--repeat", "10", "5")  # to its end
         ui.press("Save Sequence")
         ui.press("Start Duo")
