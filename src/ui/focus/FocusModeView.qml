@@ -109,7 +109,9 @@ Item {
                 Layout.alignment: Qt.AlignHCenter
                 Layout.preferredWidth: 180
                 Layout.preferredHeight: 180
-                progress: view.cycle ? view.cycle.progress : 0
+                // Steps finer than the ring can show would keep its sweep running without end,
+                // and the window drawing all the while.
+                progress: view.cycle ? Math.round(view.cycle.progress * 512) / 512 : 0
                 color: view.phase.color
 
                 Column {
