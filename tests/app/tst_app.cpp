@@ -10,6 +10,7 @@
 #include "engine/TimerNotifications.h"
 #include "services/GlobalHotKeys.h"
 #include "support/FakePanel.h"
+#include "ui/SequenceList.h"
 #include "ui/ViewContext.h"
 
 using namespace larkspur;
@@ -123,6 +124,32 @@ private Q_SLOTS:
         for (int y = 0; y < 44; ++y)
             for (int x = 0; x < 44; ++x) ink += qGray(time.pixel(x, y)) > 200;
         QVERIFY2(ink > 44 * 44 * 13 / 100, qPrintable(QString::number(ink)));
+    }
+
+    // Rows of the sequence list: five chips at most and the count of the rest; a reload reads
+    // the file again, and starting leaves the stored sequence as it was.
+    void sequenceRows() {
+        PanelWorld a;
+        TimerSequence seven{QUuid::createUuid(), "Seven", {}, 0},
+            five{QUuid::createUuid(), "Five", {}, 0};
+        for (int i = 0; i < 7; ++i) addStep(seven);
+        for (int i = 0; i < 5; ++i) addStep(five);
+        a.files.storage.save(QList<TimerSequence>{seven, five}, kSequencesFile);
+        SequenceList list(a.files.storage, a.manager);
+        list.reload();
+        QStringList rows;
+        for (const QVariant& v : list.sequenceValues()) {
+            const QVariantMap row = v.toMap();
+            rows << QStringLiteral("%1 %2 %3 +%4")
+                        .arg(row["name"].toString())
+                        .arg(row["stepCount"].toInt())
+                        .arg(row["chips"].toList().size())
+                        .arg(row["moreSteps"].toInt());
+        }
+        QCOMPARE(rows, (QStringList{"Seven 7 5 +2", "Five 5 5 +0"}));
+        list.start(json::uuidToString(seven.id));
+        QCOMPARE(a.manager.timers().size(), 1);
+        QCOMPARE(list.sequences().first(), seven);
     }
 
     void windowPlacement() {
