@@ -102,7 +102,7 @@ void FocusCycle::toggleTimer() {
 void FocusCycle::skipPhase() {
     advanceShot_.cancel();
     stopRunning();
-    logPhase(total_ - remaining_, false);
+    logPhase(total_ - remaining_, false, clock_.now());
     advanceToNextPhase();
 }
 
@@ -204,11 +204,13 @@ void FocusCycle::onDue() {
 }
 
 void FocusCycle::timerCompleted() {
+    // Ended at its due instant, also when noticed later (after a sleep).
+    const double end = runningSince_ ? *runningSince_ + remaining_ : clock_.now();
     stopRunning();
     remaining_ = 0;
     state_ = TimerState::Completed;
     sounds_.play(SoundConfig{});
-    logPhase(total_, true);
+    logPhase(total_, true, end);
     const SessionType ended = phase_;
     if (!viewsVisible_) {
         const SessionType next = ended != SessionType::Focus ? SessionType::Focus
@@ -227,12 +229,12 @@ void FocusCycle::timerCompleted() {
     Q_EMIT changed();
 }
 
-void FocusCycle::logPhase(double duration, bool completed) {
+void FocusCycle::logPhase(double duration, bool completed, double endedAt) {
     FocusSession s;
     s.id = QUuid::createUuid();
     if (!taskLabel_.isEmpty()) s.taskLabel = taskLabel_;
     s.startedAt = sessionStartedAt_;
-    s.endedAt = clock_.now();
+    s.endedAt = endedAt;
     s.focusDuration = duration;
     s.type = phase_;
     s.completed = completed;

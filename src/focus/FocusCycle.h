@@ -97,7 +97,7 @@ private:
     void armEnd();
     void onDue();
     void timerCompleted();
-    void logPhase(double duration, bool completed);
+    void logPhase(double duration, bool completed, double endedAt);
     void updateTicking();
     bool autoStarts(SessionType phase) const;
 

@@ -195,7 +195,7 @@ void TestFocus::cycle_data() {
          "play +100 cfg:600,300,900,4,1,0 ? +599 ? +1 | F1r 10:00 00:01 [F10c]< ! @Focus complete "
          "F1c",
          "play +1500 play +1 +1 | F1r [F25c] ! @Focus complete F1c S1r",
-         "play +100 z1400 ? | F1r [F25c] ! @Focus complete F1c 00:00",
+         "play +100 z2000 ? | F1r [F25c] ! @Focus complete F1c 00:00",
          "shown play +1499.95 ? +0.05 | F1i F1r 00:01 [F25c] ! F1c",
          "play +10 reset +2000 | F1r F1i",
          "cfg:-5,nan,inf,0,0,0 ? play +1500 +1 play | F1i 25:00 F1r [F25c] ! @Focus complete F1c "
