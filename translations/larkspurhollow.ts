@@ -231,6 +231,70 @@
     </message>
 </context>
 <context>
+    <name>GeneralSettingsTab</name>
+    <message>
+        <source>General</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Launch at Login</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start Larkspurhollow when you log in</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Default Timer Mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Countdown</source>
+        <extracomment>The timer modes as one word each.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stopwatch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Loop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Endtime</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Webhooks</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Send HTTP POST notifications when timers change state</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Webhook Address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sent!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Test Webhook</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A warm, focused timer for the Linux desktop</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>MenuBarView</name>
     <message>
         <source>QUICK START</source>
@@ -541,6 +605,25 @@
     </message>
 </context>
 <context>
+    <name>SettingsView</name>
+    <message>
+        <source>General</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Themes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sounds</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Presets</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>StatsView</name>
     <message>
         <source>Focus Stats</source>
@@ -697,6 +780,13 @@
     </message>
     <message>
         <source>Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>larkspur::SettingsWindow</name>
+    <message>
+        <source>Larkspurhollow Settings</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -2,6 +2,7 @@
 
 #include "app/DropDownWindow.h"
 #include "app/FloatingTimerPanel.h"
+#include "app/SettingsWindow.h"
 #include "app/TrayIcon.h"
 #include "engine/SoundManager.h"
 #include "engine/TimerManager.h"
@@ -75,8 +76,8 @@ void AppDelegate::rebuildPanelContent() {
 }
 
 void AppDelegate::openSettings() {
-    // The settings window arrives with its own views; until then the command has nothing to
-    // open.
+    if (!settings_) settings_ = std::make_unique<SettingsWindow>(views_);
+    settings_->open();
 }
 
 void AppDelegate::toggleDropDown(const QPoint& pointer) {

@@ -16,6 +16,7 @@ class FloatingTimerPanel;
 class TrayIcon;
 class ViewContext;
 class DropDownWindow;
+class SettingsWindow;
 
 // Finishes start-up once launching is done and receives the URLs opened by other programs.
 class AppDelegate final : public QObject {
@@ -25,6 +26,7 @@ public:
     ~AppDelegate() override;
 
     TrayIcon* trayIcon() const { return tray_.get(); }
+    SettingsWindow* settingsWindow() const { return settings_.get(); }
     FloatingTimerPanel* panel() const { return panel_.get(); }
     DropDownWindow* dropDown() const { return dropDown_.get(); }
 
@@ -55,6 +57,7 @@ private:
     ViewEngine views_;
     std::unique_ptr<FloatingTimerPanel> panel_;
     std::unique_ptr<DropDownWindow> dropDown_;
+    std::unique_ptr<SettingsWindow> settings_;
     std::unique_ptr<TrayIcon> tray_;
     PanelTab selectedPanelTab_ = PanelTab::Timers;
     QStringList pendingUrls_;

@@ -42,6 +42,9 @@ const QHash<QString, char16_t>& table() {
         {QStringLiteral("arrow.triangle.2.circlepath"), 0xe863},  // autorenew
         {QStringLiteral("list.bullet.rectangle"), 0xe0ee},        // list_alt
         {QStringLiteral("pencil.circle.fill"), 0xe150},           // create
+        {QStringLiteral("paintpalette"), 0xe40a},                 // palette
+        {QStringLiteral("speaker.wave.2"), 0xe04d},               // volume_down
+        {QStringLiteral("clock.arrow.circlepath"), 0xe889},       // history
     };
     return glyphs;
 }

@@ -16,6 +16,8 @@ set(LARKSPUR_QML_FILES
     ui/controls/DurationPickerView.qml
     ui/controls/EmojiPickerView.qml
     ui/settings/AboutView.qml
+    ui/settings/GeneralSettingsTab.qml
+    ui/settings/SettingsView.qml
     ui/timers/TimerListView.qml
     ui/timers/TimerCardView.qml
     ui/timers/ControlButton.qml

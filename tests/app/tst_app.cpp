@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 #include "app/DropDownWindow.h"
 #include "app/FloatingTimerPanel.h"
+#include "app/SettingsWindow.h"
 #include "app/StopActionNotifier.h"
 #include "app/TrayIcon.h"
 #include "app/TrayIconRenderer.h"
@@ -239,6 +240,16 @@ private Q_SLOTS:
             QMetaObject::invokeMethod(drop->content(), command);
             QVERIFY(!drop->isOpen() && panel->isPanelVisible());
         }
+        // The settings window: a second request raises the one shown; once closed, a fresh one.
+        QPointer<QQuickWindow> settings = d->settingsWindow()->window();
+        QVERIFY(settings && settings->isVisible());
+        QCOMPARE(QVariantList({settings->title(), settings->size(), int(settings->flags())}),
+                 QVariantList({"Larkspurhollow Settings", QSize(520, 460), int(Qt::Window)}));
+        d->openSettings();
+        QCOMPARE(d->settingsWindow()->window(), settings.data());
+        settings->close();
+        d->openSettings();
+        QVERIFY(!settings && d->settingsWindow()->isOpen());
         d->toggleDropDown({20, 20});
         QMetaObject::invokeMethod(drop->content(), "showPanelTab",
                                   Q_ARG(int, int(PanelTab::Sequences)));
