@@ -57,7 +57,7 @@ private:
     SharedManagers shared_;
     LoginItem loginItem_;
     ClockWatcher clockWatcher_;
-    Preferences preferences_;
+    Preferences preferences_{&storage_};
     ViewContext views_{nullptr};
     std::unique_ptr<AppDelegate> delegate_;
     TimerManager* timerManager_ = nullptr;

@@ -8,25 +8,37 @@
 
 namespace larkspur {
 
-// Choices of the settings window that no file keeps: they start at their defaults at every
-// launch.
+class StorageManager;
+
+inline const QString kPreferencesFile = QStringLiteral("preferences.json");
+
+// The settings window's choices that only views read: the mode and sound a new timer starts
+// with. Kept in "preferences.json"; a missing or unreadable file means countdown and "chime".
 // Not final: the QML type registration derives from it.
 class Preferences : public QObject {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("The application owns the preferences")
-    Q_PROPERTY(larkspur::TimerMode defaultTimerMode MEMBER defaultTimerMode_ NOTIFY
-                   defaultTimerModeChanged)
-    Q_PROPERTY(QString defaultSound MEMBER defaultSound_ NOTIFY defaultSoundChanged)
+    Q_PROPERTY(larkspur::TimerMode defaultTimerMode READ defaultTimerMode WRITE setDefaultTimerMode
+                   NOTIFY changed)
+    Q_PROPERTY(QString defaultSound READ defaultSound WRITE setDefaultSound NOTIFY changed)
 
 public:
-    using QObject::QObject;
+    // Without storage nothing is read or written.
+    explicit Preferences(const StorageManager* storage = nullptr, QObject* parent = nullptr);
+
+    TimerMode defaultTimerMode() const { return defaultTimerMode_; }
+    void setDefaultTimerMode(TimerMode mode);
+    QString defaultSound() const { return defaultSound_; }
+    void setDefaultSound(const QString& name);
 
 Q_SIGNALS:
-    void defaultTimerModeChanged();
-    void defaultSoundChanged();
+    void changed();
 
 private:
+    void save() const;
+
+    const StorageManager* storage_;
     TimerMode defaultTimerMode_ = TimerMode::Countdown;
     QString defaultSound_ = SoundConfig().soundName;
 };

@@ -11,6 +11,8 @@
 #include "engine/TimerNotifications.h"
 #include "services/GlobalHotKeys.h"
 #include "support/FakePanel.h"
+#include "support/TempStorage.h"
+#include "ui/Preferences.h"
 #include "ui/SequenceList.h"
 #include "ui/ViewContext.h"
 
@@ -151,6 +153,21 @@ private Q_SLOTS:
         list.start(json::uuidToString(seven.id));
         QCOMPARE(a.manager.timers().size(), 1);
         QCOMPARE(list.sequences().first(), seven);
+    }
+
+    // The new-timer defaults are kept across launches; a strange value keeps its default.
+    void preferences() {
+        TempStorage files;
+        files.write(kPreferencesFile, R"({"defaultTimerMode":"loop","defaultSound":"bell"})");
+        Preferences first(&files.storage);
+        first.setDefaultTimerMode(TimerMode::EndTime);
+        first.setDefaultSound("");  // no sound is no choice
+        const auto shown = [](const Preferences& p) {
+            return toRawValue(p.defaultTimerMode()) + ' ' + p.defaultSound();
+        };
+        QCOMPARE(shown(Preferences(&files.storage)), "endTime bell");
+        files.write(kPreferencesFile, R"({"defaultTimerMode":"weekly","defaultSound":7})");
+        QCOMPARE(shown(Preferences(&files.storage)), "countdown chime");
     }
 
     void windowPlacement() {

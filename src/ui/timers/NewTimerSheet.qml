@@ -28,6 +28,11 @@ Item {
         id: form
 
         timerManager: App.timerManager
+        // The mode and sound the settings chose, taken once as the sheet opens.
+        Component.onCompleted: if (App.preferences) {
+            mode = App.preferences.defaultTimerMode
+            selectedSound = App.preferences.defaultSound
+        }
     }
 
     Rectangle {
