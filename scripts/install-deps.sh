@@ -10,7 +10,7 @@ build_and_run=(
   qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
   qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript
   qml6-module-qtquick-shapes qml6-module-qtquick-dialogs qml6-module-qttest
-  qml6-module-qtqml qml6-module-qtqml-models
+  qml6-module-qtqml qml6-module-qtqml-models qml6-module-qt-labs-folderlistmodel
   libxcb1-dev libxcb-keysyms1-dev libx11-xcb-dev
   fonts-noto-color-emoji fonts-dejavu-core fonts-material-design-icons-iconfont
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav

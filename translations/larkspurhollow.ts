@@ -476,6 +476,105 @@
     </message>
 </context>
 <context>
+    <name>PresetEditor</name>
+    <message>
+        <source>Close Editor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Emoji</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preset Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preset Duration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Preset</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PresetManagerView</name>
+    <message>
+        <source>Timer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Presets</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add Preset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No presets</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Preset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit Preset</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PresetRow</name>
+    <message>
+        <source>%1h %2m</source>
+        <extracomment>A preset&apos;s length: %1 hours, %2 minutes.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1m %2s</source>
+        <extracomment>A preset&apos;s length: %1 minutes, %2 seconds.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move Preset %1 Up</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move Preset %1 Down</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit Preset %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete Preset %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SequenceBuilderView</name>
     <message>
         <source>Sequence Builder</source>
@@ -624,6 +723,73 @@
     </message>
 </context>
 <context>
+    <name>SoundRow</name>
+    <message>
+        <source>Default</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set Default</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set %1 as Default</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stop Preview</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preview %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SoundSettingsView</name>
+    <message>
+        <source>%1 (custom)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import Custom Sound</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sound files (*.mp3 *.wav *.aiff *.m4a)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sounds</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Global Volume</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <extracomment>The global volume as a whole percentage.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Default Sound</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sound Library</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Custom Sounds</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>StatsView</name>
     <message>
         <source>Focus Stats</source>
@@ -733,6 +899,91 @@
     </message>
     <message>
         <source>Delete Step %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ThemeCard</name>
+    <message>
+        <source>Select %1 theme</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ThemeColorRow</name>
+    <message>
+        <source>%1 Colour</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ThemeSettingsView</name>
+    <message>
+        <source>My Theme</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Themes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Built-in</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Theme</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No custom themes yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit Theme</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close Theme Editor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Theme Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Background</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Accent</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Theme Preview</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Theme</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

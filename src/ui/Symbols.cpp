@@ -45,6 +45,18 @@ const QHash<QString, char16_t>& table() {
         {QStringLiteral("paintpalette"), 0xe40a},                 // palette
         {QStringLiteral("speaker.wave.2"), 0xe04d},               // volume_down
         {QStringLiteral("clock.arrow.circlepath"), 0xe889},       // history
+        {QStringLiteral("checkmark.circle.fill"), 0xe86c},        // check_circle
+        {QStringLiteral("speaker.slash.fill"), 0xe04f},           // volume_off
+        {QStringLiteral("speaker.wave.1.fill"), 0xe04e},          // volume_mute
+        {QStringLiteral("bell"), 0xe7f5},                         // notifications_none
+        {QStringLiteral("bell.fill"), 0xe7f4},                    // notifications
+        {QStringLiteral("waveform"), 0xe1b8},                     // graphic_eq
+        {QStringLiteral("leaf"), 0xea35},                         // eco
+        {QStringLiteral("exclamationmark.triangle"), 0xe002},     // warning
+        {QStringLiteral("circle.circle"), 0xe837},                // radio_button_checked
+        {QStringLiteral("music.note"), 0xe405},
+        {QStringLiteral("play.circle.fill"), 0xe038},             // play_circle_filled
+        {QStringLiteral("stop.circle.fill"), 0xef71},             // stop_circle
     };
     return glyphs;
 }

@@ -18,6 +18,14 @@ set(LARKSPUR_QML_FILES
     ui/settings/AboutView.qml
     ui/settings/GeneralSettingsTab.qml
     ui/settings/SettingsView.qml
+    ui/settings/SoundRow.qml
+    ui/settings/SoundSettingsView.qml
+    ui/settings/ThemeCard.qml
+    ui/settings/ThemeColorRow.qml
+    ui/settings/ThemeSettingsView.qml
+    ui/settings/PresetRow.qml
+    ui/settings/PresetEditor.qml
+    ui/settings/PresetManagerView.qml
     ui/timers/TimerListView.qml
     ui/timers/TimerCardView.qml
     ui/timers/ControlButton.qml

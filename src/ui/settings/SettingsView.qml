@@ -87,11 +87,13 @@ Rectangle {
             visible: active
             sourceComponent: GeneralSettingsTab {}
         }
-        // The Themes, Sounds and Presets pages arrive with their own views.
-        Item {
+        Loader {
             Layout.fillWidth: true
             Layout.fillHeight: true
-            visible: root.selectedTab !== 0
+            active: root.selectedTab !== 0
+            visible: active
+            source: ["", "ThemeSettingsView.qml", "SoundSettingsView.qml",
+                     "PresetManagerView.qml"][root.selectedTab]
         }
     }
 }
