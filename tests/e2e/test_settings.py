@@ -34,4 +34,17 @@ class SettingsTests(unittest.TestCase):
         ui.press("Test Webhook")
         ui.one("push button", "Test Webhook")
         s.receiver.wait("timer.test", 1)
-        s.screenshot("settings-general.png")
+
+        # Each tab, in the Light theme and then in the Dark one, which is stored at once.
+        for theme in ("Light", "Dark"):
+            if theme == "Dark":
+                ui.press("Themes")
+                ui.press("Select Dark theme")
+                stored = s.app_dir / "current-theme.json"
+                wait_until(lambda: stored.exists() and '"Dark"' in stored.read_text(),
+                           "the Dark theme stored")
+            for tab in ("General", "Themes", "Sounds", "Presets"):
+                ui.press(tab)
+                s.screenshot(f"settings-{tab.lower()}-{theme.lower()}.png")
+        # The presets' tab lists what the drop-down offers.
+        ui.one("push button", "Delete Preset Quick 5")
