@@ -11,6 +11,8 @@ Row {
     property string accessibleName
     property real fontSize: Style.font.subheadline
     property color accent: Style.primary
+    // The desktop's text colour by default; views drawn in the theme pass its text colour.
+    property color ink: Style.primary
     signal activated(var value)
 
     spacing: 0
@@ -46,24 +48,24 @@ Row {
                     visible: !!segment.modelData.symbol
                     name: segment.modelData.symbol || ""
                     size: picker.fontSize
-                    color: segment.selected ? Style.accentForeground : Style.primary
+                    color: segment.selected ? Style.accentForeground : picker.ink
                     anchors.verticalCenter: parent.verticalCenter
                 }
                 Text {
                     text: segment.modelData.label
                     font.pixelSize: picker.fontSize
                     font.weight: Font.Medium
-                    color: segment.selected ? Style.accentForeground : Style.primary
+                    color: segment.selected ? Style.accentForeground : picker.ink
                     anchors.verticalCenter: parent.verticalCenter
                 }
             }
             background: Rectangle {
                 radius: Style.radius.small
                 color: segment.selected ? picker.accent
-                                        : Style.tint(Style.primary, segment.hovered ? Style.opacity.hover
+                                        : Style.tint(picker.ink, segment.hovered ? Style.opacity.hover
                                                                                     : Style.opacity.rest)
                 border.width: Style.hairline
-                border.color: Style.tint(Style.primary, Style.opacity.hover)
+                border.color: Style.tint(picker.ink, Style.opacity.hover)
             }
         }
     }

@@ -70,6 +70,7 @@ Flickable {
                 SegmentedPicker {
                     accessibleName: qsTr("Default Timer Mode")
                     accent: Style.accent
+                    ink: Style.text
                     value: App.preferences ? App.preferences.defaultTimerMode : TimerEnums.Countdown
                     //: The timer modes as one word each.
                     options: [{ label: qsTr("Countdown"), value: TimerEnums.Countdown },
@@ -103,6 +104,15 @@ Flickable {
                         text: App.webhookManager ? App.webhookManager.webhookURL : ""
                         placeholderText: "https://hooks.example.com/webhook"
                         font.pixelSize: 12
+                        color: Style.text
+                        placeholderTextColor: Style.tint(Style.text, Style.opacity.tertiary)
+                        background: Rectangle {
+                            radius: Style.radius.medium
+                            color: Style.tint(Style.text, Style.opacity.rest)
+                            border.width: address.activeFocus ? 1 : Style.hairline
+                            border.color: address.activeFocus ? Style.accent
+                                                              : Style.tint(Style.text, Style.opacity.border)
+                        }
                         Accessible.name: qsTr("Webhook Address")
                         // Set and saved on every change; empty means no webhooks.
                         onTextEdited: if (App.webhookManager) App.webhookManager.webhookURL = text
