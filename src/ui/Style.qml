@@ -25,6 +25,8 @@ QtObject {
 
     // Text and symbols on an accent fill.
     readonly property color accentForeground: "white"
+    // Delete buttons.
+    readonly property color destructive: "red"
     readonly property color separator: tint(primary, opacity.separator)
     readonly property color popupBorder: tint(primary, opacity.border)
     readonly property real hairline: 0.5

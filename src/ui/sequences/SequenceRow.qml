@@ -13,7 +13,6 @@ Rectangle {
     signal editRequested()
     signal deleteRequested()
 
-    readonly property color destructive: "red"
 
     implicitHeight: column.implicitHeight + 2 * 14
     radius: Style.radius.sheet
@@ -95,8 +94,8 @@ Rectangle {
                       fill: Style.accent, act: () => row.startRequested() },
                     { symbol: "pencil", word: qsTr("Edit"), label: Style.tint(Style.text, 0.6),
                       fill: Style.tint(Style.text, Style.opacity.control), act: () => row.editRequested() },
-                    { symbol: "trash", word: qsTr("Delete"), label: Style.tint(row.destructive, 0.6),
-                      fill: Style.tint(row.destructive, Style.opacity.control), act: () => row.deleteRequested() }
+                    { symbol: "trash", word: qsTr("Delete"), label: Style.tint(Style.destructive, 0.6),
+                      fill: Style.tint(Style.destructive, Style.opacity.control), act: () => row.deleteRequested() }
                 ]
                 ActionButton {
                     id: action

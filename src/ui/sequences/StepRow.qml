@@ -11,7 +11,6 @@ Rectangle {
     required property int index
     required property int count
     property bool isEditing: false
-    readonly property color destructive: "red"
 
     signal editRequested()
     signal deleteRequested()
@@ -74,7 +73,7 @@ Rectangle {
                 opacity: enabled ? 1 : Style.opacity.tertiary
                 symbol: modelData.symbol
                 symbolSize: Style.font.caption
-                symbolColor: modelData.symbol === "trash" ? Style.tint(row.destructive, 0.5)
+                symbolColor: modelData.symbol === "trash" ? Style.tint(Style.destructive, 0.5)
                                                           : Style.tint(Style.text, 0.4)
                 Accessible.name: modelData.name.arg(row.index + 1)
                 onClicked: modelData.act()

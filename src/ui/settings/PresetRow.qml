@@ -11,7 +11,6 @@ Rectangle {
     required property int index
     required property int count
     property bool isEditing: false
-    readonly property color destructive: "red"
     // Whole seconds: "1h 30m", "25 min" or "1m 30s".
     readonly property string formattedDuration: {
         const d = Number(preset.duration)
@@ -76,7 +75,7 @@ Rectangle {
                 { symbol: "pencil", name: qsTr("Edit Preset %1"), enabled: true,
                   color: Style.tint(Style.text, Style.opacity.idle), act: () => row.editRequested() },
                 { symbol: "trash", name: qsTr("Delete Preset %1"), enabled: true,
-                  color: Style.tint(row.destructive, 0.5), act: () => row.deleteRequested() }
+                  color: Style.tint(Style.destructive, 0.5), act: () => row.deleteRequested() }
             ]
             SymbolButton {
                 required property var modelData

@@ -66,7 +66,7 @@ Rectangle {
             visible: row.isCustom
             symbol: "trash"
             symbolSize: Style.font.caption
-            symbolColor: Style.tint("red", Style.opacity.pressed)
+            symbolColor: Style.tint(Style.destructive, Style.opacity.pressed)
             Accessible.name: qsTr("Delete %1").arg(row.label)
             onClicked: row.deleteRequested()
         }

@@ -11,7 +11,6 @@ ActionButton {
     property bool isSelected: false
     // Built-in themes can only be picked.
     property bool editable: false
-    readonly property color destructive: "red"
 
     signal editRequested()
     signal deleteRequested()
@@ -84,7 +83,7 @@ ActionButton {
                 objectName: "deleteTheme"
                 symbol: "trash"
                 symbolSize: 10
-                symbolColor: Style.tint(card.destructive, 0.6)
+                symbolColor: Style.tint(Style.destructive, 0.6)
                 Accessible.name: qsTr("Delete %1").arg(card.theme.name)
                 onClicked: card.deleteRequested()
             }
