@@ -252,8 +252,9 @@ class Session:
         return self.run("xdotool", "getwindowfocus").stdout.strip()
 
     def click_tray_icon(self):
-        # While the panel is hidden, the icon is the program's only window on screen.
-        self.icon = getattr(self, "icon", None) or wait_until(self.visible_windows, "the icon")[0]
+        # While the panel is hidden, the icon is the program's only window on screen; a tray host
+        # beside a window manager on a busy machine can take seconds to embed it.
+        self.icon = getattr(self, "icon", None) or wait_until(self.visible_windows, "the icon", 15)[0]
         self.run("xdotool", "mousemove", "--window", self.icon, 8, 8, "click", "1")
 
     def screenshot(self, name):
