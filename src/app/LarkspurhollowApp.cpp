@@ -33,6 +33,7 @@ LarkspurhollowApp::LarkspurhollowApp(QObject* parent)
     timerNotifier_->setTimerManager(timerManager_);
     presetManager_ = new PresetManager(storage_, this);
     soundManager_ = new SoundManager(storage_, QtAudioPlayer::factory(), this);
+    preferences_.follow(*soundManager_);
     themeManager_ = new ThemeManager(storage_, this);
     statsManager_ = new StatsManager(storage_, clock_, this);
     webhookManager_ = new WebhookManager(storage_, clock_, this);

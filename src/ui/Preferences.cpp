@@ -2,6 +2,9 @@
 
 #include <QJsonObject>
 
+#include <cmath>
+
+#include "engine/SoundManager.h"
 #include "storage/StorageManager.h"
 
 namespace larkspur {
@@ -17,6 +20,17 @@ Preferences::Preferences(const StorageManager* storage, QObject* parent)
             defaultTimerMode_ = *mode;
         const QString sound = o.value(QStringLiteral("defaultSound")).toString();
         if (!sound.isEmpty()) defaultSound_ = sound;
+        const double volume = o.value(QStringLiteral("globalVolume")).toDouble(-1);
+        if (volume >= 0 && volume <= 1) globalVolume_ = static_cast<float>(volume);
+    });
+}
+
+void Preferences::follow(SoundManager& sounds) {
+    sounds.setGlobalVolume(globalVolume_);
+    connect(&sounds, &SoundManager::globalVolumeChanged, this, [this, &sounds] {
+        if (sounds.globalVolume() == globalVolume_) return;
+        globalVolume_ = sounds.globalVolume();
+        save();
     });
 }
 
@@ -38,7 +52,9 @@ void Preferences::save() const {
     if (!storage_) return;
     storage_->saveJson(
         QJsonObject{{QStringLiteral("defaultTimerMode"), toRawValue(defaultTimerMode_)},
-                    {QStringLiteral("defaultSound"), defaultSound_}},
+                    {QStringLiteral("defaultSound"), defaultSound_},
+                    // Four places keep the file readable (0.8, not 0.800000011920929).
+                    {QStringLiteral("globalVolume"), std::round(globalVolume_ * 1e4) / 1e4}},
         kPreferencesFile);
 }
 

@@ -8,12 +8,14 @@
 
 namespace larkspur {
 
+class SoundManager;
 class StorageManager;
 
 inline const QString kPreferencesFile = QStringLiteral("preferences.json");
 
-// The settings window's choices that only views read: the mode and sound a new timer starts
-// with. Kept in "preferences.json"; a missing or unreadable file means countdown and "chime".
+// The settings window's choices no other file keeps: the mode and sound a new timer starts with,
+// and the master volume. Kept in "preferences.json"; a missing or unreadable file means
+// countdown, "chime" and 0.8.
 // Not final: the QML type registration derives from it.
 class Preferences : public QObject {
     Q_OBJECT
@@ -31,6 +33,10 @@ public:
     void setDefaultTimerMode(TimerMode mode);
     QString defaultSound() const { return defaultSound_; }
     void setDefaultSound(const QString& name);
+    float globalVolume() const { return globalVolume_; }
+
+    // Hands the kept volume to `sounds` and keeps each later change of it.
+    void follow(SoundManager& sounds);
 
 Q_SIGNALS:
     void changed();
@@ -41,6 +47,7 @@ private:
     const StorageManager* storage_;
     TimerMode defaultTimerMode_ = TimerMode::Countdown;
     QString defaultSound_ = SoundConfig().soundName;
+    float globalVolume_ = 0.8f;
 };
 
 }  // namespace larkspur

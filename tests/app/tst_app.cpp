@@ -8,6 +8,7 @@
 #include "app/TrayIcon.h"
 #include "app/TrayIconRenderer.h"
 #include "app/WindowPlacement.h"
+#include "engine/SoundManager.h"
 #include "engine/TimerNotifications.h"
 #include "services/GlobalHotKeys.h"
 #include "support/FakePanel.h"
@@ -155,19 +156,28 @@ private Q_SLOTS:
         QCOMPARE(list.sequences().first(), seven);
     }
 
-    // The new-timer defaults are kept across launches; a strange value keeps its default.
+    // The new-timer defaults and the volume are kept across launches; a strange value keeps its
+    // default.
     void preferences() {
         TempStorage files;
-        files.write(kPreferencesFile, R"({"defaultTimerMode":"loop","defaultSound":"bell"})");
+        files.write(kPreferencesFile,
+                    R"({"defaultTimerMode":"loop","defaultSound":"bell","globalVolume":0.35})");
         Preferences first(&files.storage);
         first.setDefaultTimerMode(TimerMode::EndTime);
         first.setDefaultSound("");  // no sound is no choice
+        SoundManager sounds(files.storage, nullptr);
+        first.follow(sounds);
+        QCOMPARE(sounds.globalVolume(), 0.35f);
+        sounds.setGlobalVolume(1.0f);
         const auto shown = [](const Preferences& p) {
-            return toRawValue(p.defaultTimerMode()) + ' ' + p.defaultSound();
+            return toRawValue(p.defaultTimerMode()) + ' ' + p.defaultSound() + ' ' +
+                   QString::number(p.globalVolume());
         };
-        QCOMPARE(shown(Preferences(&files.storage)), "endTime bell");
-        files.write(kPreferencesFile, R"({"defaultTimerMode":"weekly","defaultSound":7})");
-        QCOMPARE(shown(Preferences(&files.storage)), "countdown chime");
+        QCOMPARE(shown(Preferences(&files.storage)), "endTime bell 1");
+        QVERIFY(files.read(kPreferencesFile).contains(R"("globalVolume":1)"));
+        files.write(kPreferencesFile,
+                    R"({"defaultTimerMode":"weekly","defaultSound":7,"globalVolume":1.5})");
+        QCOMPARE(shown(Preferences(&files.storage)), "countdown chime 0.8");
     }
 
     void windowPlacement() {
