@@ -36,7 +36,7 @@ LarkspurhollowApp::LarkspurhollowApp(QObject* parent)
     preferences_.follow(*soundManager_);
     themeManager_ = new ThemeManager(storage_, this);
     statsManager_ = new StatsManager(storage_, clock_, this);
-    webhookManager_ = new WebhookManager(storage_, clock_, this);
+    webhookManager_ = new WebhookManager(storage_, clock_, scheduler_, this);
     focusCycle_ = new FocusCycle(storage_, clock_, scheduler_, *statsManager_, *soundManager_,
                                  *notifier_, this);
     sequenceList_ = new SequenceList(storage_, *timerManager_, this);

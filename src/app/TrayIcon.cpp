@@ -6,6 +6,7 @@
 
 #include "app/TrayIconRenderer.h"
 #include "engine/TimerManager.h"
+#include "engine/TimerText.h"
 
 namespace larkspur {
 
@@ -64,8 +65,8 @@ void TrayIcon::rebuildMenu() {
         menu_.addAction(tr("No running timers"))->setEnabled(false);
     }
     for (const TimerInstance* t : running) {
-        const QString label =
-            t->emojiText().isEmpty() ? t->name() : t->emojiText() + u' ' + t->name();
+        const QString label = t->emojiText().isEmpty() ? oneLine(t->name())
+                                                       : t->emojiText() + u' ' + oneLine(t->name());
         menu_.addAction(label + QStringLiteral("  ") + t->displayTime())->setEnabled(false);
     }
     menu_.addSeparator();

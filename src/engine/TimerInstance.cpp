@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/TimeFormat.h"
+#include "engine/TimerText.h"
 #include "storage/JsonCodec.h"
 
 namespace larkspur {
@@ -11,6 +12,9 @@ namespace larkspur {
 TimerInstance::TimerInstance(TimerData data, const Clock& clock, Scheduler& scheduler,
                              QObject* parent)
     : QObject(parent), data_(std::move(data)), clock_(clock), scheduler_(scheduler) {
+    // Whatever made the record (a URL, a form, a file), every timer holds bounded texts.
+    data_.name = boundedName(data_.name);
+    if (data_.emoji) data_.emoji = singleGrapheme(*data_.emoji);
     if (data_.state == TimerState::Paused || data_.state == TimerState::Running)
         accumulatedBeforePause_ = data_.elapsedTime;
 }
@@ -75,13 +79,15 @@ std::optional<double> TimerInstance::secondsUntilDisplayChanges() const {
     return remaining - (std::ceil(remaining) - 1);
 }
 
-void TimerInstance::setName(const QString& name) {
+void TimerInstance::setName(const QString& text) {
+    const QString name = boundedName(text);
     if (name == data_.name) return;
     data_.name = name;
     Q_EMIT nameChanged();
 }
 
-void TimerInstance::setEmoji(const std::optional<QString>& emoji) {
+void TimerInstance::setEmoji(const std::optional<QString>& text) {
+    const std::optional<QString> emoji = text ? std::optional(singleGrapheme(*text)) : std::nullopt;
     if (emoji == data_.emoji) return;
     data_.emoji = emoji;
     Q_EMIT nameChanged();

@@ -29,6 +29,35 @@ TimerManager::TimerManager(const StorageManager& storage, const Clock& clock, Sc
     restoreTimers();
 }
 
+TimerManager::Batch::Batch(TimerManager& manager) : manager_(&manager) {
+    ++manager.batchDepth_;
+}
+
+TimerManager::Batch::~Batch() {
+    if (!manager_ || --manager_->batchDepth_ > 0) return;
+    manager_->announceInserted();
+    if (!manager_->batchChanged_) return;
+    manager_->batchChanged_ = false;
+    manager_->updateTicking();
+    Q_EMIT manager_->timersChanged();
+}
+
+void TimerManager::listChanged() {
+    if (batchDepth_ > 0) {
+        batchChanged_ = true;
+        return;
+    }
+    updateTicking();
+    Q_EMIT timersChanged();
+}
+
+void TimerManager::announceInserted() {
+    if (firstUnannounced_ < 0) return;
+    const auto first = int(firstUnannounced_);
+    firstUnannounced_ = -1;
+    Q_EMIT timersInserted(first, int(timers_.size()) - 1);
+}
+
 TimerManager::~TimerManager() {
     if (saveShot_.isActive()) saveTimers();
     // Timers die with the manager; make sure none of them calls back while it goes.
@@ -111,8 +140,7 @@ TimerInstance* TimerManager::adopt(TimerData data) {
     // complete again.
     connect(timer, &TimerInstance::stateChanged, this, [this, timer](TimerState state) {
         if (state == TimerState::Completed) runCompletionSteps(timer);
-        updateTicking();
-        Q_EMIT timersChanged();
+        listChanged();
     });
     connect(timer, &TimerInstance::persistentChange, this, &TimerManager::requestSave);
     connect(timer, &TimerInstance::preWarningDue, this,
@@ -139,8 +167,9 @@ TimerInstance* TimerManager::createTimer(const NewTimer& request) {
     data.recurringConfig = request.recurringConfig;
     TimerInstance* timer = adopt(std::move(data));
     requestSave();
-    Q_EMIT timerInserted(int(timers_.size()) - 1);
-    Q_EMIT timersChanged();
+    if (firstUnannounced_ < 0) firstUnannounced_ = timers_.size() - 1;
+    if (batchDepth_ == 0) announceInserted();
+    listChanged();
     return timer;
 }
 
@@ -158,6 +187,8 @@ void TimerManager::applyEdit(TimerInstance* timer, const QString& name, const QS
 }
 
 void TimerManager::removeTimer(const QUuid& id) {
+    // Rows are told in order: those made before go out first.
+    announceInserted();
     for (qsizetype i = timers_.size() - 1; i >= 0; --i) {
         TimerInstance* t = timers_.at(i);
         if (t->id() != id) continue;
@@ -169,8 +200,7 @@ void TimerManager::removeTimer(const QUuid& id) {
         t->deleteLater();
     }
     requestSave();
-    updateTicking();
-    Q_EMIT timersChanged();
+    listChanged();
 }
 
 void TimerManager::pauseAll() {

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -36,6 +37,19 @@ public:
     TimerManager(const StorageManager& storage, const Clock& clock, Scheduler& scheduler,
                  Notifier& notifier, QObject* parent = nullptr);
     ~TimerManager() override;
+
+    // While one lives, the list's signals wait: a thousand timers made at once (a batch of URL
+    // commands) reach the views as one insertion and one change instead of a thousand each.
+    class Batch {
+    public:
+        explicit Batch(TimerManager& manager);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        QPointer<TimerManager> manager_;
+    };
 
     const QList<TimerInstance*>& timers() const { return timers_; }
     TimerInstance* timer(const QUuid& id) const;
@@ -76,9 +90,9 @@ Q_SIGNALS:
     void tickChanged();
     void viewsVisibleChanged();
     void timersChanged();
-    // Row by row, before timersChanged, so that list views animate only the timer that came or
-    // went.
-    void timerInserted(int index);
+    // Before timersChanged, so that list views animate only the timers that came or went; the
+    // timers made during a batch come as one range.
+    void timersInserted(int first, int last);
     void timerRemoved(int index);
     void activeSequenceChanged();
     // Relayed, on a later pass of the event loop, for a change of any timer's name, state or
@@ -94,6 +108,8 @@ private:
     void createAndStartStep(const TimerSequence& sequence, qsizetype index);
     void defer(double delay, std::function<void()> step);
     void relayChange();
+    void listChanged();
+    void announceInserted();
     void updateTicking();
     void tickRunning();
 
@@ -111,6 +127,9 @@ private:
     std::vector<TaskHandle> deferred_;
     bool viewsVisible_ = false;
     bool relayPending_ = false;
+    int batchDepth_ = 0;
+    qsizetype firstUnannounced_ = -1;  // of the timers made during a batch
+    bool batchChanged_ = false;
 };
 
 }  // namespace larkspur

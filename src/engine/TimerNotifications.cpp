@@ -3,13 +3,15 @@
 #include <QCoreApplication>
 
 #include "engine/TimeFormat.h"
+#include "engine/TimerText.h"
 #include "storage/JsonCodec.h"
 
 namespace larkspur {
 
 namespace {
 QString subject(const TimerData& timer) {
-    return timer.emoji.value_or(QStringLiteral("\u23F1")) + QLatin1Char(' ') + timer.name;
+    // The title line of a notification is one line.
+    return timer.emoji.value_or(QStringLiteral("\u23F1")) + QLatin1Char(' ') + oneLine(timer.name);
 }
 }  // namespace
 

@@ -1,8 +1,7 @@
 #include "focus/SessionHistoryFile.h"
 
-#include <QFile>
-
 #include "focus/SessionListJson.h"
+#include "storage/DataFile.h"
 #include "storage/StorageManager.h"
 
 namespace larkspur {
@@ -13,15 +12,9 @@ namespace {
 constexpr qint64 kHeadroom = 64 * 1024;
 
 std::optional<QByteArray> readWhole(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const qint64 size = file.size();
-    if (size <= 0 || size > qint64(1) << 40) return std::nullopt;
-    QByteArray bytes;
-    bytes.reserve(size + kHeadroom);
-    bytes.resize(size);
-    if (file.read(bytes.data(), size) != size || !file.atEnd()) return std::nullopt;
-    return bytes;
+    DataFileRead file = readDataFile(path, kHeadroom);
+    if (file.outcome != DataFileRead::Outcome::Read || file.bytes.isEmpty()) return std::nullopt;
+    return std::move(file.bytes);
 }
 
 }  // namespace

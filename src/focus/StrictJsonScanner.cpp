@@ -21,6 +21,10 @@ int hexValue(char c) {
 
 }  // namespace
 
+StrictJsonScanner::StrictJsonScanner(QByteArrayView text) : p_(text.begin()), end_(text.end()) {
+    if (text.startsWith("\xEF\xBB\xBF")) p_ += 3;
+}
+
 void StrictJsonScanner::skipWhitespace() {
     while (p_ != end_ && (*p_ == ' ' || *p_ == '\n' || *p_ == '\r' || *p_ == '\t')) ++p_;
 }

@@ -10,7 +10,8 @@ namespace larkspur {
 // so that the caller can hand the text to the general reader, whose verdict then stands.
 class StrictJsonScanner {
 public:
-    explicit StrictJsonScanner(QByteArrayView text) : p_(text.begin()), end_(text.end()) {}
+    // A byte-order mark at the start is passed over, as RFC 8259 allows (editors add one).
+    explicit StrictJsonScanner(QByteArrayView text);
 
     // Each of these skips whitespace first; on false the position is unspecified.
     bool consume(char c);

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "engine/TimerManager.h"
+#include "engine/TimerText.h"
 #include "integrations/WebhookManager.h"
 
 namespace larkspur {
@@ -89,6 +90,8 @@ std::optional<double> parseDuration(const QString& text) {
 }
 
 void UrlCommandHandler::handleURLs(const QStringList& urls) const {
+    std::optional<TimerManager::Batch> batch;
+    if (shared_.timerManager) batch.emplace(*shared_.timerManager);
     for (const QString& url : urls) handleURL(url);
 }
 
@@ -115,15 +118,18 @@ void UrlCommandHandler::handleURL(const QString& url) const {
 
 void UrlCommandHandler::start(const QHash<QString, QString>& params) const {
     const QString name = params.value(QStringLiteral("name"), QStringLiteral("Timer"));
+    // Like a malformed escape, a control character no one types makes the command void.
+    if (hasForbiddenControl(name)) return;
     const double duration = parseDuration(params.value(QStringLiteral("duration"))).value_or(300.0);
     const TimerMode mode =
         timerModeFromRaw(params.value(QStringLiteral("mode"), QStringLiteral("countdown")))
             .value_or(TimerMode::Countdown);
     std::optional<QString> emoji;
-    if (params.contains(QStringLiteral("emoji"))) emoji = params.value(QStringLiteral("emoji"));
+    if (params.contains(QStringLiteral("emoji")))
+        emoji = singleGrapheme(params.value(QStringLiteral("emoji")));
 
     TimerInstance* timer = shared_.timerManager->createTimer(
-        NewTimer{.name = name, .duration = duration, .mode = mode, .emoji = emoji});
+        NewTimer{.name = boundedName(name), .duration = duration, .mode = mode, .emoji = emoji});
     timer->start();
     if (shared_.webhookManager)
         shared_.webhookManager->fire(QStringLiteral("timer.started"), *timer);

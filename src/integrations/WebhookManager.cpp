@@ -14,11 +14,22 @@
 
 namespace larkspur {
 
-WebhookManager::WebhookManager(const StorageManager& storage, const Clock& clock, QObject* parent)
-    : QObject(parent), storage_(storage), clock_(clock) {
+WebhookManager::WebhookManager(const StorageManager& storage, const Clock& clock,
+                               Scheduler& scheduler, QObject* parent)
+    : QObject(parent), storage_(storage), clock_(clock), scheduler_(scheduler) {
     std::optional<QString> loaded;
     if (auto stored = storage_.load<std::optional<QString>>(kWebhookUrlFile)) loaded = *stored;
     setWebhookURL(loaded);
+}
+
+WebhookManager::~WebhookManager() {
+    // Quitting does not wait for a receiver that never answers.
+    if (!network_) return;
+    const QList<QNetworkReply*> replies = network_->findChildren<QNetworkReply*>();
+    for (QNetworkReply* reply : replies) {
+        reply->disconnect(this);
+        reply->abort();
+    }
 }
 
 void WebhookManager::setWebhookURL(std::optional<QString> url) {
@@ -70,20 +81,71 @@ void WebhookManager::fire(const QString& event, const TimerData& timer) {
         return;
     }
 
-    QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
-    request.setTransferTimeout(kTimeoutMs);
     const QByteArray body =
         QJsonDocument(payload(event, timer, clock_.now())).toJson(QJsonDocument::Compact);
-    QNetworkReply* reply = network().post(request, body);
-    connect(reply, &QNetworkReply::finished, reply, [reply] {
-        // An answer with any HTTP status counts as delivered; only transport failures are told.
-        const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
-        if (reply->error() != QNetworkReply::NoError && !answered)
-            logLine(QStringLiteral("Webhook error: ") + reply->errorString());
-        reply->deleteLater();
-    });
+    const QString key = url.toString();
+    Address& address = addresses_[key];
+    address.url = url;
+    address.waiting.push_back({timer.id, body});
     Q_EMIT requestSent(event);
+    send(key);
+    if (const qsizetype over = qsizetype(address.waiting.size()) - kMaxWaiting; over > 0) {
+        address.waiting.erase(address.waiting.begin(), address.waiting.begin() + over);
+        drop(over);
+    }
+}
+
+void WebhookManager::send(const QString& key) {
+    Address& address = addresses_[key];
+    for (auto it = address.waiting.begin();
+         it != address.waiting.end() && address.inFlight < kMaxInFlight;) {
+        if (address.busyTimers.contains(it->timer)) {
+            ++it;
+            continue;
+        }
+        QNetworkRequest request(address.url);
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
+        request.setTransferTimeout(kTimeoutMs);
+        QNetworkReply* reply = network().post(request, it->body);
+        const QUuid timer = it->timer;
+        address.busyTimers.insert(timer);
+        ++address.inFlight;
+        it = address.waiting.erase(it);
+        connect(reply, &QNetworkReply::finished, this,
+                [this, key, timer, reply] { finished(key, timer, reply); });
+    }
+}
+
+void WebhookManager::finished(const QString& key, const QUuid& timer, QNetworkReply* reply) {
+    // An answer with any HTTP status counts as delivered; only transport failures are told.
+    const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
+    if (reply->error() != QNetworkReply::NoError && !answered)
+        logLine(QStringLiteral("Webhook error: ") + reply->errorString());
+    reply->deleteLater();
+    Address& address = addresses_[key];
+    --address.inFlight;
+    address.busyTimers.remove(timer);
+    send(key);
+    if (address.inFlight == 0 && address.waiting.empty()) addresses_.remove(key);
+}
+
+void WebhookManager::drop(qsizetype count) {
+    droppedUntold_ += count;
+    // The first drop is told at once, later ones once a minute in one line.
+    if (!dropReport_.isActive()) {
+        reportDrops();
+        dropReport_ = scheduler_.every(kDropReportInterval, [this] { reportDrops(); });
+    }
+}
+
+void WebhookManager::reportDrops() {
+    if (droppedUntold_ == 0) {
+        dropReport_.cancel();
+        return;
+    }
+    logLine(QStringLiteral("Webhook error: the receiver does not keep up, %1 event(s) dropped")
+                .arg(droppedUntold_));
+    droppedUntold_ = 0;
 }
 
 void WebhookManager::sendTest() {

@@ -1,12 +1,24 @@
 #include "storage/FileWriter.h"
 
+#include <QFile>
 #include <QSaveFile>
+
+#include <sys/stat.h>
 
 #include "platform/Log.h"
 
 namespace larkspur {
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
+    // The rename would put a file in place of a pipe or device, or beside the target of a
+    // symlink that leads to one (in /dev, say): such a thing is left as it is.
+    struct stat st = {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode) &&
+        !S_ISDIR(st.st_mode)) {
+        if (error)
+            *error = QStringLiteral("could not write \"%1\": it is not a regular file").arg(path);
+        return false;
+    }
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
         return true;

@@ -104,10 +104,16 @@ QByteArray serialize(const QJsonValue& value) {
     return wrapped.mid(1, wrapped.size() - 2);
 }
 
-QJsonValue parse(const QByteArray& bytes) {
+QJsonValue parse(QByteArray bytes) {
+    // Editors may begin a file with a byte-order mark, which JSON does not allow; blanks in its
+    // place keep every offset of an error message true.
+    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.replace(0, 3, "   ");
     QJsonParseError error{};
-    const QByteArray trimmed = bytes.trimmed();
-    const bool container = trimmed.startsWith('[') || trimmed.startsWith('{');
+    // The first character decides, found without copying what may be megabytes.
+    qsizetype first = 0;
+    while (first < bytes.size() && QByteArrayView(" \t\n\r").contains(bytes.at(first))) ++first;
+    const bool container =
+        first < bytes.size() && (bytes.at(first) == '[' || bytes.at(first) == '{');
     const QJsonDocument doc =
         QJsonDocument::fromJson(container ? bytes : "[" + bytes + "]", &error);
     if (error.error != QJsonParseError::NoError) {
@@ -118,6 +124,48 @@ QJsonValue parse(const QByteArray& bytes) {
     const QJsonArray array = doc.array();
     if (array.size() != 1) fail(QStringLiteral("invalid JSON: more than one value"));
     return array.first();
+}
+
+qint64 estimatedTreeBytes(QByteArrayView text) {
+    // Every value and key takes an element of 16 bytes, every string a length field besides its
+    // characters, and every array or object blocks of its own; separators and quotes outside
+    // strings count them closely enough.
+    constexpr qint64 kElement = 16;
+    constexpr qint64 kString = 8;
+    constexpr qint64 kContainer = 128;
+    qint64 elements = 1;
+    qint64 strings = 0;
+    qint64 containers = 0;
+    qint64 characters = 0;
+    bool inString = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+            ++characters;
+            continue;
+        }
+        switch (c) {
+            case '"':
+                inString = true;
+                ++strings;
+                break;
+            case ',':
+            case ':':
+                ++elements;
+                break;
+            case '[':
+            case '{':
+                ++containers;
+                break;
+            default:
+                break;
+        }
+    }
+    return elements * kElement + strings * kString + characters + containers * kContainer;
 }
 
 ObjectReader::ObjectReader(const QJsonValue& value, const char* what) : what_(what) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -78,6 +79,10 @@ auto decodeArray(const QJsonValue& value, const QString& what, F decodeOne) {
 
 // Serialises any JSON value (scalars included) compactly, and parses it back.
 QByteArray serialize(const QJsonValue& value);
-QJsonValue parse(const QByteArray& bytes);  // throws JsonError
+// A leading byte-order mark is read as a blank.
+QJsonValue parse(QByteArray bytes);  // throws JsonError
+// Roughly what the tree of a parsed text takes in memory, found without building it: a text of
+// many tiny values ("[0,0,0,...]") makes a tree eight times its own size.
+qint64 estimatedTreeBytes(QByteArrayView text);
 
 }  // namespace larkspur::json

@@ -7,8 +7,16 @@
 #include <QStandardPaths>
 
 #include "platform/Log.h"
+#include "storage/DataFile.h"
 
 namespace larkspur {
+
+namespace {
+// A parsed tree may take its text's size and this much more, so that reading takes at most twice
+// the file and the allowance: room for any real file (a history of 100,000 sessions makes
+// about 50 MiB), while a text of millions of tiny values is refused before it takes gigabytes.
+constexpr qint64 kTreeAllowance = qint64(64) * 1024 * 1024;
+}  // namespace
 
 StorageManager::StorageManager(QString directory, Writes writes)
     : directory_(std::move(directory)),
@@ -75,22 +83,36 @@ std::optional<QJsonValue> StorageManager::loadJson(
             }
         }
     }
-    if (!QFileInfo::exists(path)) return std::nullopt;
+    DataFileRead file = readDataFile(path);
     QString error;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("could not read \"%1\": %2").arg(path, file.errorString());
-    } else {
-        try {
-            const QJsonValue value = json::parse(file.readAll());
-            validate(value);
-            return value;
-        } catch (const json::JsonError& e) {
-            error = QStringLiteral("\"%1\" is not readable: %2")
-                        .arg(path, QString::fromStdString(e.what()));
-        }
+    switch (file.outcome) {
+        case DataFileRead::Outcome::Missing:
+            return std::nullopt;
+        case DataFileRead::Outcome::Refused:
+            // Not ours to copy or replace: a pipe or device has no content to keep.
+            logLine(
+                QStringLiteral("StorageManager load error: \"%1\" was not read: %2; it was left "
+                               "as it is")
+                    .arg(path, file.reason));
+            return std::nullopt;
+        case DataFileRead::Outcome::Failed:
+            error = QStringLiteral("could not read \"%1\": %2").arg(path, file.reason);
+            break;
+        case DataFileRead::Outcome::Read:
+            try {
+                const qint64 tree = json::estimatedTreeBytes(file.bytes);
+                if (tree > qint64(file.bytes.size()) + kTreeAllowance)
+                    json::fail(QStringLiteral("it holds too many values to read (%1 MiB in memory)")
+                                   .arg(tree >> 20));
+                const QJsonValue value = json::parse(std::move(file.bytes));
+                validate(value);
+                return value;
+            } catch (const json::JsonError& e) {
+                error = QStringLiteral("\"%1\" is not readable: %2")
+                            .arg(path, QString::fromStdString(e.what()));
+            }
+            break;
     }
-    file.close();
     const QString copy = keepUnreadableCopy(path);
     error += copy.isEmpty() ? QStringLiteral("; no copy of it could be kept")
                             : QStringLiteral("; a copy of it was kept as \"%1\"").arg(copy);
@@ -104,7 +126,11 @@ QString StorageManager::keepUnreadableCopy(const QString& path) const {
     QString copy = path + QStringLiteral(".unreadable-") + stamp;
     for (int n = 2; QFileInfo::exists(copy); ++n)
         copy = path + QStringLiteral(".unreadable-") + stamp + QStringLiteral("-%1").arg(n);
-    if (QFile::copy(path, copy)) return copy;
+    // Read again the careful way: the path may have been swapped for a pipe meanwhile.
+    const DataFileRead file = readDataFile(path);
+    if (file.outcome == DataFileRead::Outcome::Read &&
+        writeFileAtomically(copy, file.bytes, nullptr))
+        return copy;
     return {};
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "engine/TimerManager.h"
+#include "engine/TimerText.h"
 
 namespace larkspur {
 
@@ -25,6 +26,21 @@ void NewTimerForm::setTimerManager(TimerManager* manager) {
         Q_EMIT formChanged();
     }
     Q_EMIT timerManagerChanged();
+}
+
+void NewTimerForm::setName(const QString& text) {
+    const QString kept = boundedName(text);
+    if (kept == name_ && kept == text) return;
+    name_ = kept;
+    // Also when only the text given was cut, so that the field shows what is kept.
+    Q_EMIT formChanged();
+}
+
+void NewTimerForm::setEmoji(const QString& text) {
+    const QString kept = singleGrapheme(text);
+    if (kept == emoji_ && kept == text) return;
+    emoji_ = kept;
+    Q_EMIT formChanged();
 }
 
 void NewTimerForm::setVolume(double volume) {
@@ -87,9 +103,9 @@ double NewTimerForm::endDateAt(double now) const {
 }
 
 void NewTimerForm::applyPreset(const Preset& preset) {
-    name_ = preset.name;
+    name_ = boundedName(preset.name);
     duration_ = preset.duration;
-    emoji_ = preset.emoji.value_or(QStringLiteral("\u23F1"));
+    emoji_ = singleGrapheme(preset.emoji.value_or(QStringLiteral("\u23F1")));
     if (preset.soundConfig) {
         selectedSound_ = preset.soundConfig->soundName;
         volume_ = std::clamp(preset.soundConfig->volume, 0.0f, 1.0f);

@@ -19,10 +19,11 @@ class NewTimerForm : public QObject {
     QML_ELEMENT
     Q_PROPERTY(larkspur::TimerManager* timerManager READ timerManager WRITE setTimerManager NOTIFY
                    timerManagerChanged)
-    Q_PROPERTY(QString name MEMBER name_ NOTIFY formChanged)
+    // Bounded as typed: a name of at most a couple of hundred characters, one emoji.
+    Q_PROPERTY(QString name READ name WRITE setName NOTIFY formChanged)
     Q_PROPERTY(double duration MEMBER duration_ NOTIFY formChanged)
     Q_PROPERTY(larkspur::TimerMode mode MEMBER mode_ NOTIFY formChanged)
-    Q_PROPERTY(QString emoji MEMBER emoji_ NOTIFY formChanged)
+    Q_PROPERTY(QString emoji READ emoji WRITE setEmoji NOTIFY formChanged)
     Q_PROPERTY(QString selectedSound MEMBER selectedSound_ NOTIFY formChanged)
     Q_PROPERTY(double volume READ volume WRITE setVolume NOTIFY formChanged)
     Q_PROPERTY(larkspur::AlertMode alertMode MEMBER alertMode_ NOTIFY formChanged)
@@ -48,6 +49,10 @@ public:
     // The clock comes with the manager, so the end time starts an hour from then.
     void setTimerManager(TimerManager* manager);
 
+    QString name() const { return name_; }
+    void setName(const QString& text);
+    QString emoji() const { return emoji_; }
+    void setEmoji(const QString& text);
     double volume() const { return double(volume_); }
     void setVolume(double volume);
     int endHour() const;

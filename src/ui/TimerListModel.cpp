@@ -11,7 +11,7 @@ void TimerListModel::setTimerManager(TimerManager* manager) {
     shown_.clear();
     if (manager_) {
         for (TimerInstance* timer : manager_->timers()) shown_.append(timer);
-        connect(manager_, &TimerManager::timerInserted, this, &TimerListModel::insert);
+        connect(manager_, &TimerManager::timersInserted, this, &TimerListModel::insert);
         connect(manager_, &TimerManager::timerRemoved, this, &TimerListModel::remove);
     }
     endResetModel();
@@ -32,10 +32,14 @@ QHash<int, QByteArray> TimerListModel::roleNames() const {
     return {{TimerRole, QByteArrayLiteral("timer")}};
 }
 
-void TimerListModel::insert(int row) {
-    if (!manager_ || row < 0 || row > shown_.size() || row >= manager_->timers().size()) return;
-    beginInsertRows({}, row, row);
-    shown_.insert(row, manager_->timers().at(row));
+void TimerListModel::insert(int first, int last) {
+    if (!manager_ || first < 0 || first > shown_.size() || last < first ||
+        last >= manager_->timers().size())
+        return;
+    beginInsertRows({}, first, last);
+    const QList<TimerInstance*>& timers = manager_->timers();
+    shown_.insert(first, last - first + 1, nullptr);
+    for (int row = first; row <= last; ++row) shown_[row] = timers.at(row);
     endInsertRows();
     Q_EMIT countChanged();
 }

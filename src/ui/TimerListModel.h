@@ -8,9 +8,9 @@
 
 namespace larkspur {
 
-// The timer manager's list as a model that passes on its insertions and removals one by one, so
-// that the cards of timers that stay keep their state (an open edit form, a pulse) and only the
-// cards that come or go are animated.
+// The timer manager's list as a model that passes on its insertions and removals as they come
+// (the timers of a batch as one range), so that the cards of timers that stay keep their state
+// (an open edit form, a pulse) and only the cards that come or go are animated.
 class TimerListModel : public QAbstractListModel {
     Q_OBJECT
     QML_ELEMENT
@@ -36,7 +36,7 @@ Q_SIGNALS:
     void countChanged();
 
 private:
-    void insert(int row);
+    void insert(int first, int last);
     void remove(int row);
 
     QPointer<TimerManager> manager_;

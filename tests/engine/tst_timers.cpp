@@ -453,6 +453,23 @@ private Q_SLOTS:
         QCOMPARE(w.log, (QStringList{"Bare:0", "Tea:2"}));  // the handler, then the notification
         QCOMPARE(formatWarningAmount(59) + formatWarningAmount(60), QStringLiteral("59s1m"));
     }
+
+    // However a text comes (a file an earlier version wrote, an edit), a timer holds a bounded
+    // name without controls and one emoji, and a notification shows the name on one line.
+    void boundedTexts() {
+        World w;
+        w.files.write(kActiveTimersFile, R"([{"id":"6F1C2A3B-4D5E-4F60-8172-839A4B5C6D7E",)"
+                                         R"("name":"Tea\nfor two\u0000","mode":"countdown",)"
+                                         R"("totalDuration":1,"emoji":"🍵🍵🍵"}])");
+        w.launch();
+        TimerInstance* t = w.manager->timers().value(0);
+        QVERIFY(t && t->name() == "Tea\nfor two" && t->emoji() == "🍵");
+        t->start();
+        w.time.advance(2);
+        QCOMPARE(w.notifier.posted.value(0).body, "🍵 Tea for two — Time's up!");
+        w.manager->applyEdit(t, QString(500, 'x'), "🚀🚀", 60);
+        QVERIFY(t->name() == QString(200, 'x') && t->emoji() == "🚀");
+    }
 };
 
 int runSoundTests(int argc, char** argv);

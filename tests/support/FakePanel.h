@@ -21,7 +21,7 @@ struct FakePanel : PanelHost {
 // Timers, webhooks to a local receiver and a fake panel, reached the way the app reaches them.
 struct PanelWorld : TimerWorld {
     HttpReceiver receiver;
-    WebhookManager webhooks{files.storage, time};
+    WebhookManager webhooks{files.storage, time, time};
     QSignalSpy sent{&webhooks, &WebhookManager::requestSent};
     FakePanel panel;
     SharedManagers shared{&manager, &webhooks, {}, {}, {}, {}, &panel};
