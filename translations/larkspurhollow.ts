@@ -760,10 +760,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Sound files (*.mp3 *.wav *.aiff *.m4a)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Sounds</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1128,6 +1124,13 @@
     </message>
     <message>
         <source>%1m</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>larkspur::WidgetDialogs</name>
+    <message>
+        <source>Sound files (*.mp3 *.wav *.aiff *.m4a)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

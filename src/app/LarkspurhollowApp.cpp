@@ -55,7 +55,8 @@ LarkspurhollowApp::LarkspurhollowApp(QObject* parent)
                      .focusCycle = focusCycle_,
                      .sequenceList = sequenceList_,
                      .loginItem = &loginItem_,
-                     .preferences = &preferences_});
+                     .preferences = &preferences_,
+                     .dialogs = &dialogs_});
 
     notifier_->setFallback([this](const Notification& n) {
         if (TrayIcon* tray = delegate_->trayIcon())

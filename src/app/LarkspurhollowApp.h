@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/AppDelegate.h"
+#include "app/WidgetDialogs.h"
 #include "integrations/SharedManagers.h"
 #include "platform/Clock.h"
 #include "platform/QtScheduler.h"
@@ -58,6 +59,7 @@ private:
     LoginItem loginItem_;
     ClockWatcher clockWatcher_;
     Preferences preferences_{&storage_};
+    WidgetDialogs dialogs_;
     ViewContext views_{nullptr};
     std::unique_ptr<AppDelegate> delegate_;
     TimerManager* timerManager_ = nullptr;

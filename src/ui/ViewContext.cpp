@@ -11,6 +11,7 @@
 #include "presets/PresetManager.h"
 #include "services/LoginItem.h"
 #include "themes/ThemeManager.h"
+#include "ui/DesktopDialogs.h"
 #include "ui/Preferences.h"
 #include "ui/SequenceList.h"
 
@@ -64,6 +65,10 @@ Preferences* ViewContext::preferences() const {
     return preferences_;
 }
 
+DesktopDialogs* ViewContext::dialogs() const {
+    return dialogs_;
+}
+
 void ViewContext::setParts(const Parts& parts) {
     timerManager_ = parts.timerManager;
     presetManager_ = parts.presetManager;
@@ -75,6 +80,7 @@ void ViewContext::setParts(const Parts& parts) {
     sequenceList_ = parts.sequenceList;
     loginItem_ = parts.loginItem;
     preferences_ = parts.preferences;
+    dialogs_ = parts.dialogs;
     Q_EMIT changed();
 }
 

@@ -9,6 +9,7 @@ class QQmlEngine;
 
 namespace larkspur {
 
+class DesktopDialogs;
 class FocusCycle;
 class LoginItem;
 struct Preset;
@@ -38,6 +39,7 @@ class ViewContext final : public QObject {
     Q_PROPERTY(larkspur::SequenceList* sequenceList READ sequenceList NOTIFY changed)
     Q_PROPERTY(larkspur::LoginItem* loginItem READ loginItem NOTIFY changed)
     Q_PROPERTY(larkspur::Preferences* preferences READ preferences NOTIFY changed)
+    Q_PROPERTY(larkspur::DesktopDialogs* dialogs READ dialogs NOTIFY changed)
 
 public:
     struct Parts {
@@ -51,6 +53,7 @@ public:
         SequenceList* sequenceList = nullptr;
         LoginItem* loginItem = nullptr;
         Preferences* preferences = nullptr;
+        DesktopDialogs* dialogs = nullptr;
     };
 
     // No default constructor: the QML engine would make its own instead of asking create().
@@ -77,6 +80,7 @@ public:
     SequenceList* sequenceList() const;
     LoginItem* loginItem() const;
     Preferences* preferences() const;
+    DesktopDialogs* dialogs() const;
 
 Q_SIGNALS:
     void changed();
@@ -92,6 +96,7 @@ private:
     QPointer<SequenceList> sequenceList_;
     QPointer<LoginItem> loginItem_;
     QPointer<Preferences> preferences_;
+    QPointer<DesktopDialogs> dialogs_;
 };
 
 }  // namespace larkspur

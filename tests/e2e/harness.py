@@ -3,6 +3,7 @@
 # Run with /usr/bin/python3 (the system's dbus module). LARKSPUR_BINARY names the program,
 # LARKSPUR_E2E_TIMEOUT_SCALE stretches every deadline, LARKSPUR_E2E_ARTIFACTS holds screenshots.
 
+import array
 import calendar
 import http.server
 import json
@@ -101,10 +102,11 @@ class Receiver(http.server.ThreadingHTTPServer):
 
 # One user's desktop, ended and removed when the test is done; webhook: the stored address;
 # wm: a real window manager (openbox), which decorates, stacks and gives focus; logind: a private
-# system bus with dbusmock's logind; faketime: a wall clock of the program's own (shift_clock).
+# system bus with dbusmock's logind; faketime: a wall clock of the program's own (shift_clock);
+# audio: a PulseAudio whose only output is captured (peak).
 class Session:
     def __init__(self, test=None, tray=False, a11y=False, webhook=None, timers=None, wm=False,
-                 logind=False, faketime=False):
+                 logind=False, faketime=False, audio=False):
         self.root = Path(tempfile.mkdtemp(prefix="larkspur-e2e-"))
         self.helpers, self.proc, self.receiver = [], None, Receiver()
         if test:  # benchmarks close it themselves
@@ -152,6 +154,15 @@ class Session:
         if tray:
             self._helper("trayer", "--edge", "top", "--align", "left", "--widthtype", "pixel",
                          "--width", "120", "--height", "32", "--SetDockType", "false")
+        if audio:  # paced by the system clock, so a byte offset in the capture is a time
+            os.mkfifo(sink := self.root / "sink")
+            self._helper("pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
+                         "--use-pid-file=no", "--load=module-pipe-sink format=s16le rate=44100 "
+                         f"channels=2 use_system_clock_for_timing=yes file={sink}",
+                         f"--load=module-native-protocol-unix auth-anonymous=1 socket={sink}.pa")
+            wait_until(Path(f"{sink}.pa").exists, "the audio server", 10)
+            self._helper("sh", "-c", f"exec cat {sink} > {sink}.pcm")
+            self.env["PULSE_SERVER"] = f"unix:{sink}.pa"
         if faketime:  # last: no helper runs on the shifted clock; the monotonic clock stays real
             self.shift_clock(0)
             asan = [self.env.get("ASAN_OPTIONS"), "verify_asan_link_order=0"]  # preloaded first
@@ -257,6 +268,18 @@ class Session:
         self.icon = getattr(self, "icon", None) or wait_until(self.visible_windows, "the icon", 15)[0]
         self.run("xdotool", "mousemove", "--window", self.icon, 8, 8, "click", "1")
 
+    def captured(self):  # bytes of audio output so far, 4 per frame
+        return (self.root / "sink.pcm").stat().st_size
+
+    # The loudest left-channel sample of `seconds` of output from byte `since` on, once played.
+    def peak(self, since, seconds):
+        end = since + int(seconds * 44100) * 4
+        wait_until(lambda: self.captured() >= end, "the sound played", seconds + 5)
+        with open(self.root / "sink.pcm", "rb") as pcm:
+            pcm.seek(since)
+            frames = array.array("h", pcm.read(end - since))
+        return max(map(abs, frames[::2]), default=0)
+
     def screenshot(self, name):
         ARTIFACTS.mkdir(parents=True, exist_ok=True)
         time.sleep(0.3)  # the last change drawn
@@ -325,6 +348,15 @@ class Atspi:
         node = self.one(role, name)
         names = [str(a[0]) for a in self.call(node, "GetActions", iface="Action")]
         assert self.call(node, "DoAction", names.index("Press"), iface="Action"), f"{name} refused"
+
+    def click(self, node, session):  # a real click at the middle of the control
+        x, y, w, h = self.call(node, "GetExtents", 0, iface="Component")
+        session.run("xdotool", "mousemove", x + w // 2, y + h // 2, "click", "1")
+
+    def type_into(self, node, text, session):  # real key presses, as textEdited needs them
+        self.click(node, session)
+        session.run("xdotool", "key", "ctrl+a", "BackSpace")
+        session.run("xdotool", "type", "--delay", "20", text)
 
     def text(self, node):
         return str(self.call(node, "GetText", 0, -1, iface="Text"))

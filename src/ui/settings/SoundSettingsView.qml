@@ -1,6 +1,5 @@
 import QtQuick
 import QtQuick.Controls.Basic
-import QtQuick.Dialogs
 import QtQuick.Layouts
 import Larkspurhollow
 
@@ -74,14 +73,6 @@ Flickable {
         onTriggered: view.playingSound = ""
     }
 
-    FileDialog {
-        id: importDialog
-        title: qsTr("Import Custom Sound")
-        fileMode: FileDialog.OpenFile
-        nameFilters: [qsTr("Sound files (*.mp3 *.wav *.aiff *.m4a)")]
-        onAccepted: if (view.sounds) view.sounds.importCustomSoundFrom(selectedFile)
-    }
-
     ColumnLayout {
         id: column
 
@@ -143,8 +134,10 @@ Flickable {
                     stepSize: 0.05
                     snapMode: Slider.SnapAlways
                     value: view.volume
+                    objectName: "volumeSlider"
                     Accessible.name: qsTr("Global Volume")
-                    onMoved: if (view.sounds) view.sounds.globalVolume = value
+                    // Not onMoved: assistive technology sets the value without moving the handle.
+                    onValueChanged: if (view.sounds) view.sounds.globalVolume = value
 
                     background: Rectangle {
                         x: volumeSlider.leftPadding
@@ -305,7 +298,9 @@ Flickable {
                 topPadding: Style.spacing.large
                 bottomPadding: Style.spacing.large
                 text: qsTr("Import Custom Sound")
-                onClicked: importDialog.open()
+                onClicked: App.dialogs.chooseSoundFile(qsTr("Import Custom Sound"), view, url => {
+                    if (view.sounds) view.sounds.importCustomSoundFrom(url)
+                })
                 contentItem: Item {
                     implicitHeight: importRow.implicitHeight
                     Row {

@@ -1,10 +1,9 @@
 import QtQuick
-import QtQuick.Dialogs
 import QtQuick.Layouts
 import Larkspurhollow
 
-// A labelled colour well of the theme editor. The picker offers no opacity, and whatever it
-// returns is made opaque, so a saved theme never carries any.
+// A labelled colour well of the theme editor. The desktop's colour dialog returns an opaque
+// "#RRGGBB", so a saved theme never carries any opacity.
 RowLayout {
     id: row
 
@@ -41,14 +40,6 @@ RowLayout {
             }
         }
         contentItem: Item {}
-        onClicked: {
-            picker.selectedColor = row.color
-            picker.open()
-        }
-    }
-    ColorDialog {
-        id: picker
-        title: row.label
-        onAccepted: row.picked(Qt.rgba(selectedColor.r, selectedColor.g, selectedColor.b, 1))
+        onClicked: App.dialogs.chooseColor(row.color, row.label, row, hex => row.picked(hex))
     }
 }
