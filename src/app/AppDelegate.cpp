@@ -53,6 +53,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     launched_ = true;
     const QStringList waiting = std::exchange(pendingUrls_, {});
     urlHandler_.handleURLs(waiting);
+    if (std::exchange(panelWanted_, false)) showPanel();
 }
 
 void AppDelegate::updateViewsVisible() {
@@ -63,6 +64,14 @@ void AppDelegate::updateViewsVisible() {
 
 void AppDelegate::togglePanel() {
     if (panel_) panel_->togglePanel();
+}
+
+void AppDelegate::showPanel() {
+    if (!launched_) {
+        panelWanted_ = true;
+        return;
+    }
+    if (panel_) panel_->showPanel();
 }
 
 void AppDelegate::showPanelTab(PanelTab tab) {

@@ -34,6 +34,9 @@ public:
     // user left it.
     PanelTab selectedPanelTab() const { return selectedPanelTab_; }
     void togglePanel();
+    // A launch without URLs (from the application menu) asks for the panel; before launching
+    // has finished, it opens once it has.
+    void showPanel();
     void showPanelTab(PanelTab tab);
     void rebuildPanelContent();
     void openSettings();
@@ -62,6 +65,7 @@ private:
     PanelTab selectedPanelTab_ = PanelTab::Timers;
     QStringList pendingUrls_;
     bool launched_ = false;
+    bool panelWanted_ = false;
 };
 
 }  // namespace larkspur

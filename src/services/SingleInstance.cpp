@@ -3,13 +3,9 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
-#include <QLocalSocket>
 #include <QLockFile>
-#include <QPointer>
-#include <QStringDecoder>
-#include <QTimer>
-#include <QtEndian>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,18 +13,15 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
+#include <tuple>
 
 #include "platform/Log.h"
+#include "services/InstanceClient.h"
+#include "services/InstanceServer.h"
 
 namespace larkspur {
 
 namespace {
-
-constexpr qsizetype kHeaderBytes = 4;
-// Enough for launches racing each other; more only means someone is flooding the socket.
-constexpr int kMaxClients = 32;
-// A partial batch waits on its socket, so it dies with the connection.
-constexpr const char* kBufferProperty = "larkspurPartialBatch";
 
 void report(const QString& message) {
     logLine(QStringLiteral("Single instance: ") + message);
@@ -61,7 +54,17 @@ SingleInstance::SingleInstance(QString serverName, QObject* parent)
 }
 
 SingleInstance::~SingleInstance() {
-    // The sockets are children of the server; their bookkeeping needs this object alive.
+    if (!server_) return;
+    // The server's sockets belong to its thread; it closes them there.
+    QMetaObject::invokeMethod(
+        server_,
+        [server = server_, home = thread()] {
+            server->close();
+            server->moveToThread(home);
+        },
+        Qt::BlockingQueuedConnection);
+    thread_.quit();
+    thread_.wait();
     delete server_;
 }
 
@@ -110,17 +113,32 @@ bool SingleInstance::ensurePrivateFolder(const QString& path, bool create, QStri
     return true;
 }
 
-bool SingleInstance::prepareFolder() {
+bool SingleInstance::prepareFolder(bool create, QString* whyNot) {
     QString why;
     if (!folderIsFallback_) {
         if (ensurePrivateFolder(folder_, false, &why)) return true;
-        report(QStringLiteral("XDG_RUNTIME_DIR is unusable (%1), using a private folder").arg(why));
+        if (create)
+            report(QStringLiteral("XDG_RUNTIME_DIR is unusable (%1), using a private folder")
+                       .arg(why));
         folder_ = fallbackFolder(serverName_);
         folderIsFallback_ = true;
     }
-    if (ensurePrivateFolder(folder_, true, &why)) return true;
-    report(QStringLiteral("refusing unsafe folder ") + why);
+    if (!create && !QFileInfo::exists(folder_) && !QFileInfo(folder_).isSymLink()) return false;
+    if (ensurePrivateFolder(folder_, create, &why)) return true;
+    if (whyNot) *whyNot = QStringLiteral("refusing unsafe folder ") + why;
     return false;
+}
+
+QString SingleInstance::locate(QString* whyNot) {
+    if (!isPlainName(serverName_)) {
+        if (whyNot) *whyNot = QStringLiteral("invalid server name \"%1\"").arg(serverName_);
+        return {};
+    }
+    // Only looks: the choice of folder stays claim()'s, which reports it.
+    const auto chosen = std::pair(folder_, folderIsFallback_);
+    const QString path = prepareFolder(false, whyNot) ? socketPath() : QString();
+    std::tie(folder_, folderIsFallback_) = chosen;
+    return path;
 }
 
 SingleInstance::Role SingleInstance::claim(const QStringList& urls) {
@@ -129,150 +147,135 @@ SingleInstance::Role SingleInstance::claim(const QStringList& urls) {
         report(QStringLiteral("invalid server name \"%1\"").arg(serverName_));
         return Role::Failed;
     }
-    if (!prepareFolder()) return Role::Failed;
+    QString why;
+    if (!prepareFolder(true, &why)) {
+        report(why);
+        return Role::Failed;
+    }
     const QString path = socketPath();
     if (QFile::encodeName(path).size() >= qsizetype(sizeof(sockaddr_un::sun_path))) {
         report(QStringLiteral("socket path is too long: ") + path);
         return Role::Failed;
     }
+    // Most launches find the program running; they need no lock.
+    if (const auto role = handOver(urls)) return *role;
 
     // Without the lock, two launches at once could both find no server and both listen.
+    // QLockFile's own wait grows to seconds between tries; a crowd of launches needs short ones.
     QLockFile lock(lockPath());
-    if (!lock.tryLock(2 * timeoutMs_ + 1000)) {
-        report(QStringLiteral("cannot take the lock %1 (error %2)")
-                   .arg(lockPath())
-                   .arg(int(lock.error())));
-        return Role::Failed;
+    const QDeadlineTimer deadline(2 * timeoutMs_ + 1000);
+    while (!lock.tryLock(0)) {
+        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired()) {
+            report(QStringLiteral("cannot take the lock %1 (error %2)")
+                       .arg(lockPath())
+                       .arg(int(lock.error())));
+            return Role::Failed;
+        }
+        QThread::msleep(10);
     }
-
-    // Always try the running instance first: listening would silently take over its socket.
-    QLocalSocket socket;
-    socket.connectToServer(path);
-    if (socket.waitForConnected(timeoutMs_)) return handOver(socket, urls);
-    if (socket.error() != QLocalSocket::ServerNotFoundError &&
-        socket.error() != QLocalSocket::ConnectionRefusedError) {
-        report(QStringLiteral("cannot reach the running instance: ") + socket.errorString());
-        return Role::Failed;
-    }
+    // Another launch may have become the instance meanwhile. Always try it first: listening
+    // would silently take over its socket.
+    if (const auto role = handOver(urls)) return *role;
     // Nobody listens: the socket file, if any, is left over from a crash.
     QLocalServer::removeServer(path);
     return listen() ? Role::Primary : Role::Failed;
 }
 
-SingleInstance::Role SingleInstance::handOver(QLocalSocket& socket, const QStringList& urls) {
+std::optional<SingleInstance::Role> SingleInstance::handOver(const QStringList& urls) {
+    const QString path = locate();
+    if (path.isEmpty()) return std::nullopt;
+    const wire::Batch batch = wire::encodeUrls(urls, limits_);
+    undelivered_ = batch.undelivered;
+    // With every URL over a limit there is nothing to hand over; an empty batch would show the
+    // panel instead.
+    if (batch.bytes == wire::frame(wire::kEnd) && !undelivered_.isEmpty())
+        return reportUndelivered();
     const QDeadlineTimer deadline(timeoutMs_);
-    socket.write(encodeBatch(urls));
-    while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(int(deadline.remainingTime()))) {
+    const QString seconds = QString::number(timeoutMs_ / 1000.0);
+    // The running instance drops a connection only before it took the batch, so a closed
+    // connection is safe to try again while time is left.
+    for (;;) {
+        InstanceClient client;
+        switch (client.connectTo(path, deadline)) {
+            case InstanceClient::Connect::NoServer:
+                return std::nullopt;
+            case InstanceClient::Connect::Failed:
+                report(QStringLiteral("cannot reach the running program: ") + client.error());
+                return Role::Failed;
+            case InstanceClient::Connect::Connected:
+                break;
+        }
+        char reply = 0;
+        InstanceClient::Read read = InstanceClient::Read::Closed;
+        if (client.write(batch.bytes, deadline)) read = client.read(&reply, 1, deadline);
+        if (read == InstanceClient::Read::Ok && reply == wire::kAck) break;
+        if (read == InstanceClient::Read::TimedOut) {
+            report(QStringLiteral("the running program did not confirm within %1 s; the URLs "
+                                  "may still run")
+                       .arg(seconds));
+            return Role::Unconfirmed;
+        }
+        if (deadline.hasExpired() || read == InstanceClient::Read::Failed ||
+            read == InstanceClient::Read::Ok) {
+            report(QStringLiteral("the running program did not take the URLs within %1 s (%2)")
+                       .arg(seconds, client.error().isEmpty()
+                                         ? QStringLiteral("it closed the connection")
+                                         : client.error()));
+            return Role::Failed;
+        }
+        QThread::msleep(20);
     }
-    while (socket.bytesAvailable() < 1 && socket.state() == QLocalSocket::ConnectedState &&
-           socket.waitForReadyRead(int(deadline.remainingTime()))) {
+    return undelivered_.isEmpty() ? Role::Secondary : reportUndelivered();
+}
+
+SingleInstance::Role SingleInstance::reportUndelivered() const {
+    report(QStringLiteral("%1 URL(s) were not delivered: over the limits of %2 bytes per URL, "
+                          "%3 bytes and %4 URLs per launch")
+               .arg(undelivered_.size())
+               .arg(limits_.frameBytes - 1)
+               .arg(limits_.batchBytes)
+               .arg(limits_.urls));
+    for (const QString& url : undelivered_) {
+        constexpr qsizetype kShown = 100;
+        report(QStringLiteral("not delivered: ") + url.left(kShown) +
+               (url.size() > kShown ? QStringLiteral("... (%1 characters)").arg(url.size())
+                                    : QString()));
     }
-    char reply = 0;
-    if (socket.getChar(&reply) && reply == kAck) return Role::Secondary;
-    report(QStringLiteral("the running instance did not answer"));
-    return Role::Failed;
+    return Role::Undelivered;
 }
 
 bool SingleInstance::listen() {
-    auto* server = new QLocalServer(this);
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server->listen(socketPath())) {
-        report(QStringLiteral("cannot listen on %1: %2").arg(socketPath(), server->errorString()));
+    auto* server = new InstanceServer(limits_);
+    server->moveToThread(&thread_);
+    thread_.setObjectName(QStringLiteral("single instance"));
+    thread_.start();
+    bool listening = false;
+    QString why;
+    QMetaObject::invokeMethod(
+        server, [&] { listening = server->listen(socketPath(), &why); },
+        Qt::BlockingQueuedConnection);
+    if (!listening) {
+        report(QStringLiteral("cannot listen on %1: %2").arg(socketPath(), why));
+        QMetaObject::invokeMethod(
+            server, [server, home = thread()] { server->moveToThread(home); },
+            Qt::BlockingQueuedConnection);
+        thread_.quit();
+        thread_.wait();
         delete server;
         return false;
     }
     server_ = server;
-    connect(server_, &QLocalServer::newConnection, this, &SingleInstance::acceptClients);
+    // Across threads, so queued: they arrive on this object's thread in the order sent.
+    connect(server_, &InstanceServer::urlsReceived, this, &SingleInstance::urlsReceived);
+    connect(server_, &InstanceServer::statusWanted, this, &SingleInstance::statusWanted);
+    connect(server_, &InstanceServer::watchingChanged, this, &SingleInstance::watchingChanged);
     return true;
 }
 
-QByteArray SingleInstance::encodeBatch(const QStringList& urls) {
-    QByteArray payload;
-    qsizetype count = 0;
-    for (QString url : urls) {
-        // A line break would split the argument; URLs never contain one.
-        url.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-        url.replace(u'\r', u' ').replace(u'\n', u' ').remove(QChar(u'\0'));
-        if (url.isEmpty()) continue;
-        const QByteArray line = url.toUtf8();
-        const qsizetype added = line.size() + (payload.isEmpty() ? 0 : 1);
-        if (count == kMaxUrls || payload.size() + added > kMaxBatchBytes) break;
-        if (!payload.isEmpty()) payload.append('\n');
-        payload.append(line);
-        ++count;
-    }
-    QByteArray frame(kHeaderBytes, '\0');
-    qToBigEndian(quint32(payload.size()), frame.data());
-    return frame + payload;
-}
-
-std::optional<QStringList> SingleInstance::decodeBatch(const QByteArray& payload) {
-    if (payload.size() > kMaxBatchBytes || payload.contains('\0')) return std::nullopt;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(payload);
-    if (decoder.hasError()) return std::nullopt;
-    QStringList urls;
-    for (QStringView line : QStringView(text).split(u'\n')) {
-        if (line.endsWith(u'\r')) line.chop(1);
-        if (line.isEmpty()) continue;
-        if (urls.size() == kMaxUrls) return std::nullopt;
-        urls.append(line.toString());
-    }
-    return urls;
-}
-
-void SingleInstance::acceptClients() {
-    while (QLocalSocket* socket = server_->nextPendingConnection()) {
-        if (clients_ >= kMaxClients) {
-            socket->abort();
-            socket->deleteLater();
-            continue;
-        }
-        ++clients_;
-        connect(socket, &QObject::destroyed, this, [this] { --clients_; });
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
-        // A client that never finishes its batch must not hold a slot forever.
-        QTimer::singleShot(timeoutMs_, socket, [this, socket] { drop(socket); });
-        readFrom(socket);
-    }
-}
-
-void SingleInstance::readFrom(QLocalSocket* socket) {
-    QByteArray buffer = socket->property(kBufferProperty).toByteArray();
-    if (buffer.size() < kHeaderBytes) buffer += socket->read(kHeaderBytes - buffer.size());
-    if (buffer.size() < kHeaderBytes) {
-        socket->setProperty(kBufferProperty, buffer);
-        return;
-    }
-    const quint32 length = qFromBigEndian<quint32>(buffer.constData());
-    if (length > quint32(kMaxBatchBytes)) {
-        drop(socket);
-        return;
-    }
-    const qsizetype total = kHeaderBytes + qsizetype(length);
-    if (buffer.size() < total) buffer += socket->read(total - buffer.size());
-    socket->setProperty(kBufferProperty, buffer);
-    if (buffer.size() < total) return;
-
-    // One batch per connection: whatever follows is not read.
-    disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
-    const std::optional<QStringList> urls = decodeBatch(buffer.mid(kHeaderBytes));
-    if (!urls) {
-        drop(socket);
-        return;
-    }
-    const QPointer<QLocalSocket> alive(socket);
-    Q_EMIT urlsReceived(*urls);
-    if (!alive) return;
-    socket->putChar(kAck);
-    socket->disconnectFromServer();
-}
-
-void SingleInstance::drop(QLocalSocket* socket) {
-    disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
-    socket->abort();
-    socket->deleteLater();
+void SingleInstance::publishStatus(const QByteArray& status) {
+    if (!server_) return;
+    QMetaObject::invokeMethod(
+        server_, [server = server_, status] { server->publish(status); }, Qt::QueuedConnection);
 }
 
 }  // namespace larkspur

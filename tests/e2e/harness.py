@@ -195,7 +195,11 @@ class Session:
                                          stderr=err)
         wait_until(lambda: self.socket_live() or self.proc.poll() is not None,
                    "the program's socket", 10, self.diagnostics)
-        self.send()
+        # A status request is answered by the event loop and shows nothing (a launch without
+        # URLs would show the panel).
+        status = self.run(BINARY, "--status")
+        assert status.returncode == 0 and self.proc.poll() is None, (
+            f"--status exited {status.returncode} {status.stderr!r}{self.diagnostics()}")
 
     @property
     def out(self):

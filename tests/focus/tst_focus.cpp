@@ -9,6 +9,7 @@
 #include "engine/SoundManager.h"
 #include "focus/DailyGoal.h"
 #include "focus/FocusCycle.h"
+#include "focus/SessionExport.h"
 #include "focus/SessionListJson.h"
 #include "focus/StatsChart.h"
 #include "focus/StatsManager.h"
@@ -147,6 +148,10 @@ private Q_SLOTS:
     void figures();
     void periods_data();
     void periods();
+    void exportRows_data();
+    void exportRows();
+    void exportDays_data();
+    void exportDays();
 };
 
 // The chart's seven days around New York's and Berlin's spring change of clocks, in two locales:
@@ -444,6 +449,110 @@ void TestFocus::periods() {
         QCOMPARE(m->thisWeekSessions(), in[sunday ? 1 : 2] == '1' ? Sessions{s} : Sessions{});
     }
     QCOMPARE(QLocale("de_DE").firstDayOfWeek(), Qt::Monday);
+}
+
+// One record as each export writes it, in the zone its row is for: times carry the offset of
+// their own moment, a task is quoted as RFC 4180 asks, durations go to the millisecond.
+void TestFocus::exportRows_data() {
+    QTest::addColumn<QByteArray>("zone");  // empty: any
+    QTest::addColumn<Sessions>("sessions");
+    QTest::addColumn<QByteArray>("csv");   // after the header
+    QTest::addColumn<QByteArray>("json");  // the object in the array
+    // Started at `utc` (null: beyond any calendar), ended `ended` seconds later (0: not known).
+    auto record = [](int n, const char* task, const char* utc, double ended, double seconds,
+                     SessionType type, bool done) {
+        const double start = utc ? localTime(utc) : 1e300;
+        return Sessions{{QUuid(QStringLiteral("00000000-0000-4000-8000-00000000000%1").arg(n)),
+                         task ? std::optional<QString>(task) : std::nullopt, start,
+                         ended ? std::optional(start + ended) : std::nullopt, seconds, type, done}};
+    };
+    QTest::newRow("Berlin, spring, quoted")
+        << QByteArray("Europe/Berlin")
+        << record(1, "Write, \"draft\"\nnow", "2026-03-29T00:30:00Z", 3600, 1500,
+                  SessionType::Focus, true)
+        << QByteArray(
+               "00000000-0000-4000-8000-000000000001,focus,\"Write, \"\"draft\"\"\nnow\","
+               "2026-03-29T01:30:00+01:00,2026-03-29T03:30:00+02:00,1500,true\r\n")
+        << QByteArray(R"({"id":"00000000-0000-4000-8000-000000000001","type":"focus",)"
+                      R"("task":"Write, \"draft\"\nnow","started_at":"2026-03-29T01:30:00+01:00",)"
+                      R"("ended_at":"2026-03-29T03:30:00+02:00","duration_seconds":1500,)"
+                      R"("completed":true})");
+    // The hour of 01:00 twice: the second seconds are rounded down, the offset tells them apart.
+    QTest::newRow("New York, autumn")
+        << QByteArray("America/New_York")
+        << record(2, nullptr, "2024-11-03T05:59:59.9Z", 0.5, 746.1234567, SessionType::ShortBreak,
+                  false)
+        << QByteArray(
+               "00000000-0000-4000-8000-000000000002,shortBreak,,2024-11-03T01:59:59-04:00,"
+               "2024-11-03T01:00:00-05:00,746.123,false\r\n")
+        << QByteArray(
+               R"({"id":"00000000-0000-4000-8000-000000000002","type":"shortBreak",)"
+               R"("task":null,"started_at":"2024-11-03T01:59:59-04:00","ended_at":)"
+               R"("2024-11-03T01:00:00-05:00","duration_seconds":746.123,"completed":false})");
+    QTest::newRow("Sao Paulo, a day without midnight")
+        << QByteArray("America/Sao_Paulo")
+        << record(3, "tab\there\r", "2018-11-04T02:59:59Z", 1, 1, SessionType::LongBreak, true)
+        << QByteArray(
+               "00000000-0000-4000-8000-000000000003,longBreak,\"tab\there\r\","
+               "2018-11-03T23:59:59-03:00,2018-11-04T01:00:00-02:00,1,true\r\n")
+        << QByteArray(R"({"id":"00000000-0000-4000-8000-000000000003","type":"longBreak",)"
+                      R"("task":"tab\there\r","started_at":"2018-11-03T23:59:59-03:00",)"
+                      R"("ended_at":"2018-11-04T01:00:00-02:00","duration_seconds":1,)"
+                      R"("completed":true})");
+    QTest::newRow("beyond the calendar")  // the record still goes out
+        << QByteArray() << record(4, "", nullptr, 0, 1e300, SessionType::Focus, true)
+        << QByteArray("00000000-0000-4000-8000-000000000004,focus,,,,1e+300,true\r\n")
+        << QByteArray(R"({"id":"00000000-0000-4000-8000-000000000004","type":"focus","task":"",)"
+                      R"("started_at":null,"ended_at":null,"duration_seconds":1e+300,)"
+                      R"("completed":true})");
+    QTest::newRow("none") << QByteArray() << Sessions{} << QByteArray() << QByteArray();
+}
+
+void TestFocus::exportRows() {
+    QFETCH(QByteArray, zone);
+    if (!zone.isEmpty() && qgetenv("TZ") != zone) QSKIP("a row for another zone");
+    QFETCH(Sessions, sessions);
+    QFETCH(QByteArray, csv);
+    QFETCH(QByteArray, json);
+    using namespace sessionexport;
+    QCOMPARE(render(sessions, Format::Csv),
+             "id,type,task,started_at,ended_at,duration_seconds,completed\r\n" + csv);
+    QCOMPARE(render(sessions, Format::Json), json.isEmpty() ? "[]\n" : "[\n" + json + "\n]\n");
+}
+
+// The records each command line picks by the local day they started on ("!": refused), in every
+// zone; New York's 10 March has 23 hours, Berlin's 27 October 25, São Paulo's 4 November 2018
+// began at 01:00.
+void TestFocus::exportDays_data() {
+    // arguments after --export-sessions | records picked | local starts
+    const char* marchTenth =
+        " | 2024-03-09T23:59:59.999 2024-03-10T00:00:00 2024-03-10T23:59:59.999 "
+        "2024-03-11T00:00:00";
+    addTextRows({"csv --to 2024-10-27 | 0 | 2024-10-27T23:59:59 2024-10-28T00:00:00",
+                 "csv --from 2018-11-04 | 1 | 2018-11-03T23:59:59 2018-11-04T01:00:00",
+                 "csv --to 2018-11-03 | 0 | 2018-11-03T23:59:59 2018-11-04T01:00:00"});
+    for (const char* pick :
+         {"csv --from 2024-03-10 --to 2024-03-10 | 1 2", "csv | 0 1 2 3",
+          "json --from 2024-03-10 | 1 2 3", "csv --to 2024-03-10 | 0 1 2",
+          "json --from=2024-03-11 --to 2024-03-11 | 3", "csv --from 2024-03-11 --to 2024-03-10 | !",
+          "csv --from 2024-02-30 | !", "csv --from 2024-3-10 | !", "csv --to | !", "xml | !",
+          "csv --to 2024-03-10 --to 2024-03-11 | !", "csv larkspurhollow://pause | !",
+          "csv --export-sessions json | !"})
+        QTest::newRow(pick) << QString(pick) + marchTenth;
+}
+
+void TestFocus::exportDays() {
+    const QStringList parts = textRowFields();
+    Sessions all;
+    for (const QString& start : parts[2].split(' ')) all << at(qPrintable(start), 60);
+    QString error;
+    const auto request =
+        sessionexport::parseArguments(("--export-sessions " + parts[0]).split(' '), &error);
+    QStringList picked;
+    for (const FocusSession& s : request ? sessionexport::select(all, *request) : Sessions())
+        picked << QString::number(all.indexOf(s));
+    QCOMPARE(request ? picked.join(' ') : "!", parts[1]);
+    QCOMPARE(error.isEmpty(), request.has_value());
 }
 
 QTEST_GUILESS_MAIN(TestFocus)

@@ -15,6 +15,7 @@
 #include "services/ClockWatcher.h"
 #include "services/DBusNotifier.h"
 #include "services/GlobalHotKeys.h"
+#include "services/InstanceProtocol.h"
 #include "services/LoginItem.h"
 #include "services/LoopingPcmDevice.h"
 #include "services/PcmDecoder.h"
@@ -30,6 +31,7 @@ using namespace larkspur::test;
 using Calls = QList<QVariantList>;
 using Role = SingleInstance::Role;
 using Result = GlobalHotKeys::Result;
+Q_DECLARE_METATYPE(wire::Limits)
 
 namespace {
 
@@ -134,13 +136,38 @@ private Q_SLOTS:
         QSignalSpy got(primary.get(), &SingleInstance::urlsReceived);
         QCOMPARE(launch({"a://1", "", "b://x\ny", "c://Grüner Tee ☕"}).first, int(Role::Secondary));
         QCOMPARE(launch({"d://2"}).first, int(Role::Secondary));
-        QCOMPARE(Calls(got), (Calls{{QStringList{"a://1", "b://x y", "c://Grüner Tee ☕"}},
-                                    {QStringList{"d://2"}}}));
+        QCOMPARE(launch({}).first, int(Role::Secondary));  // shows the panel
+        QTRY_COMPARE(Calls(got), (Calls{{QStringList{"a://1", "b://x y", "c://Grüner Tee ☕"}},
+                                        {QStringList{"d://2"}},
+                                        {QStringList{}}}));
+        // Over the limits (the helper's: 64 bytes a frame): said, and the rest delivered.
+        QCOMPARE(launch({"e://" + QString(70, 'e'), "f://3"}),
+                 std::pair(int(Role::Undelivered),
+                           "Single instance: 1 URL(s) were not delivered: over the limits of 63 "
+                           "bytes per URL, 8388608 bytes and 1000000 URLs per launch\nSingle "
+                           "instance: not delivered: e://" +
+                               QString(70, 'e') + "\n"));
+        QTRY_COMPARE(got.size(), 4);
+        QCOMPARE(got.last(), QVariantList{QStringList{"f://3"}});
+        // While the main thread is busy with one batch, the next launch is answered at once.
+        QProcess next;
+        int nextEnded = -1;
+        connect(primary.get(), &SingleInstance::urlsReceived, this, [&](const QStringList& urls) {
+            if (urls != QStringList{"busy://1"}) return;
+            next.start(QCoreApplication::applicationFilePath(), {"--claim", "next://2"});
+            nextEnded = next.waitForFinished(5000) ? next.exitCode() : -1;
+        });
+        QCOMPARE(launch({"busy://1"}).first, int(Role::Secondary));
+        QTRY_COMPARE(got.size(), 6);
+        QCOMPARE((std::pair{nextEnded, got.last()}),
+                 (std::pair{int(Role::Secondary), QVariantList{QStringList{"next://2"}}}));
         // Something that connects and never answers is never taken over.
         QLocalServer mute;
         QVERIFY(mute.listen((primary.reset(), SingleInstance().socketPath())));
-        QCOMPARE(launch({}), std::pair(int(Role::Failed), QString("Single instance: the running "
-                                                                  "instance did not answer\n")));
+        QCOMPARE(launch({"g://4"}),
+                 std::pair(int(Role::Unconfirmed),
+                           QString("Single instance: the running program did not confirm within "
+                                   "3 s; the URLs may still run\n")));
         QCOMPARE(SingleInstance(QString(200, 'n')).claim({}), Role::Failed);  // too long a path
         // Without a usable runtime folder: a folder of the user's own in the temporary folder.
         qputenv("TMPDIR", QFile::encodeName(dir_.path()));
@@ -157,6 +184,100 @@ private Q_SLOTS:
         if (::unlink(path) || ::mkdir(path, 0700) || ::chown(path, 1, 1))
             QSKIP("only the superuser gives a folder away");
         QCOMPARE(SingleInstance().claim({}), Role::Failed);
+    }
+
+    // Peers that are no launch: each is let go, and a launch after them is taken.
+    void strangers_data() {
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<int>("peers");
+        QTest::addColumn<int>("closedWithinMs");
+        QTest::addRow("garbage") << QByteArray("\xff\xff\xff\xff\xff\xff") << 1 << 50;
+        QTest::addRow("frame over the limit") << QByteArray("U\x00\x10\x00\x01", 5) << 1 << 50;
+        QTest::addRow("not UTF-8") << wire::frame(wire::kUrls, "a://\xc3") << 1 << 50;
+        QTest::addRow("silent: the deadline") << QByteArray() << 1 << 400;
+        QTest::addRow("half a frame") << wire::frame(wire::kUrls, "a://1").left(7) << 1 << 400;
+        // More than it keeps waiting: the oldest go at once, the launch is still taken.
+        QTest::addRow("a crowd of silent ones") << QByteArray() << 40 << 400;
+    }
+
+    void strangers() {
+        QFETCH(QByteArray, sent);
+        QFETCH(int, peers);
+        QFETCH(int, closedWithinMs);
+        SingleInstance primary(QStringLiteral("strangers"));
+        primary.setLimits({.frameBytes = 1 << 20, .requestMs = 300});
+        QVERIFY(primary.claim({}) == Role::Primary);
+        QSignalSpy got(&primary, &SingleInstance::urlsReceived);
+        std::vector<std::unique_ptr<QLocalSocket>> sockets;
+        for (int i = 0; i < peers; ++i) {
+            sockets.push_back(std::make_unique<QLocalSocket>());
+            sockets.back()->connectToServer(primary.socketPath());
+            QVERIFY(sockets.back()->waitForConnected(1000));
+            sockets.back()->write(sent);
+            sockets.back()->flush();
+        }
+        QElapsedTimer clock;
+        clock.start();
+        SingleInstance launch(QStringLiteral("strangers"));
+        QCOMPARE(launch.claim({"a://1"}), Role::Secondary);
+        for (auto& socket : sockets) {
+            QTRY_VERIFY_WITH_TIMEOUT(socket->state() == QLocalSocket::UnconnectedState, 2000);
+            QVERIFY(socket->bytesAvailable() == 0);  // nothing was answered
+        }
+        QVERIFY2(clock.elapsed() <= closedWithinMs + 200, QByteArray::number(clock.elapsed()));
+        QTRY_COMPARE(Calls(got), Calls{{QStringList{"a://1"}}});
+    }
+
+    // Each limit leaves out exactly the URLs over it and says which; the rest arrive in order.
+    void framing_data() {
+        QTest::addColumn<QStringList>("urls");
+        QTest::addColumn<wire::Limits>("limits");
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<QStringList>("undelivered");
+        const QString ten = "a://567890";
+        QTest::addRow("one frame") << QStringList{ten, ten} << wire::Limits{} << 1 << QStringList{};
+        QTest::addRow("split, 2 a frame")
+            << QStringList(5, ten) << wire::Limits{.frameBytes = 22} << 3 << QStringList{};
+        QTest::addRow("one alone over a frame")
+            << QStringList{ten, ten + "1", ten} << wire::Limits{.frameBytes = 11} << 2
+            << QStringList{ten + "1"};
+        QTest::addRow("batch full: the rest too")
+            << QStringList{ten, ten, "b://1", "c://"} << wire::Limits{.batchBytes = 22} << 1
+            << QStringList{"b://1", "c://"};
+        QTest::addRow("count") << QStringList{"a://", "b://", "c://"} << wire::Limits{.urls = 2}
+                               << 1 << QStringList{"c://"};
+        QTest::addRow("breaks, NULs and empties")
+            << QStringList{"", "x\ny", "a\r\nb" + QString(QChar(0)) + "c"} << wire::Limits{} << 1
+            << QStringList{};
+        QTest::addRow("no URL: only the end")
+            << QStringList{} << wire::Limits{} << 0 << QStringList{};
+    }
+
+    void framing() {
+        QFETCH(QStringList, urls);
+        QFETCH(wire::Limits, limits);
+        QFETCH(int, frames);
+        QFETCH(QStringList, undelivered);
+        const wire::Batch batch = wire::encodeUrls(urls, limits);
+        QStringList arrived;
+        QByteArray rest = batch.bytes;
+        int count = 0;
+        while (rest.size() > wire::kHeaderBytes && rest.at(0) == wire::kUrls) {
+            const qsizetype length = wire::payloadLength(rest.constData());
+            QVERIFY(length <= limits.frameBytes && rest.size() >= wire::kHeaderBytes + length);
+            arrived += wire::decodeUrls(rest.mid(wire::kHeaderBytes, length)).value();
+            rest.remove(0, wire::kHeaderBytes + length);
+            ++count;
+        }
+        QCOMPARE(rest, wire::frame(wire::kEnd));
+        QCOMPARE(batch.undelivered, undelivered);
+        QStringList expected;
+        for (QString url : urls) {
+            url.replace("\r\n", " ").replace('\n', ' ').remove(QChar(0));
+            if (!url.isEmpty() && !undelivered.contains(url)) expected << url;
+        }
+        QCOMPARE(arrived, expected);
+        QCOMPARE(count, frames);
     }
 
     void loginItem() {
@@ -348,9 +469,10 @@ private Q_SLOTS:
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     TestServices test;
-    return app.arguments().value(1) == "--claim"
-               ? int(SingleInstance().claim(app.arguments().mid(2)))
-               : QTest::qExec(&test, argc, argv);
+    if (app.arguments().value(1) != "--claim") return QTest::qExec(&test, argc, argv);
+    SingleInstance instance;
+    instance.setLimits({.frameBytes = 64});
+    return int(instance.claim(app.arguments().mid(2)));
 }
 
 #include "tst_services.moc"
