@@ -25,8 +25,7 @@ def main():
     print(f"program: {use_binary(args.binary or harness.BINARY)}; {args.window:.0f} s windows")
     session = harness.Session(a11y=True)
     try:
-        session.launch()
-        session.send("larkspurhollow://toggle")
+        session.launch()  # without a tray host, the panel comes up at start
         panel = harness.wait_until(session.visible_windows, "the panel")[0]
         session.run("xdotool", "windowsize", panel, 400, 640)
         session.ui.press("Focus")

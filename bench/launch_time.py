@@ -122,7 +122,7 @@ def main():
     window = 10 if args.quick else 60
 
     print(f"program: {binary}")
-    session = harness.Session()
+    session = harness.Session(tray=True)  # as on a desktop: the panel stays hidden at start
     try:
         figures = measure_launches(session, runs)
         print("launch until URL commands are taken:")

@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include <QGuiApplication>
+
 #include "app/DropDownWindow.h"
 #include "app/FloatingTimerPanel.h"
 #include "app/SettingsWindow.h"
@@ -7,6 +9,7 @@
 #include "engine/SoundManager.h"
 #include "engine/TimerManager.h"
 #include "integrations/WebhookManager.h"
+#include "platform/Log.h"
 
 namespace larkspur {
 
@@ -48,6 +51,11 @@ void AppDelegate::applicationDidFinishLaunching() {
         connect(tray_.get(), &TrayIcon::quitRequested, this, &AppDelegate::quitRequested);
         connect(tray_.get(), &TrayIcon::dropDownRequested, this, &AppDelegate::toggleDropDown);
         tray_->show();
+        // Without a tray the panel is the only way in; without a display there is none to offer.
+        if (!TrayIcon::hostAvailable() && QGuiApplication::platformName() != u"offscreen") {
+            logLine(TrayIcon::missingHostAdvice());
+            panel_->showPanel();
+        }
     }
     hotKeys_.registerHotKey();
     launched_ = true;

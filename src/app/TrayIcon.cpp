@@ -42,6 +42,18 @@ void TrayIcon::show() {
     tray_.show();
 }
 
+bool TrayIcon::hostAvailable() {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+QString TrayIcon::missingHostAdvice() {
+    return QStringLiteral(
+        "No system tray found, so the panel is shown instead. The icon appears by itself once "
+        "an XEmbed tray runs (stalonetray, trayer, a panel's tray applet); a "
+        "StatusNotifierItem/AppIndicator host (the AppIndicator extension on GNOME) is used "
+        "when it runs before this program starts.");
+}
+
 void TrayIcon::refresh() {
     const QString text = labelText();
     nextChange_.cancel();

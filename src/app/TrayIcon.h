@@ -25,6 +25,12 @@ public:
     QSystemTrayIcon& trayIcon() { return tray_; }
     void show();
 
+    // Whether the desktop has a tray to show the icon in. On X11 a tray that starts later still
+    // gets a shown icon: Qt watches for it. A D-Bus host is looked for only once per process.
+    static bool hostAvailable();
+    // The log line for a desktop without one: what is missing and how to get it.
+    static QString missingHostAdvice();
+
 Q_SIGNALS:
     void quitRequested();
     // A click on the icon: the drop-down opens at the pointer.

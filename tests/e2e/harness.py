@@ -5,6 +5,7 @@
 
 import array
 import calendar
+import ctypes
 import http.server
 import json
 import os
@@ -46,6 +47,23 @@ def wait_until(predicate, what, timeout=5.0, diagnostics=lambda: ""):
             raise AssertionError(f"timed out waiting for {what}{diagnostics()}")
         time.sleep(0.02)
     return value
+
+
+# Whether an X client holds the selection; a tray host holds _NET_SYSTEM_TRAY_S<screen>.
+def x11_selection_owned(display, selection):
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XInternAtom.restype = x11.XGetSelectionOwner.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    connection = x11.XOpenDisplay(display.encode())
+    if not connection:
+        return False
+    try:
+        return x11.XGetSelectionOwner(connection, x11.XInternAtom(connection, selection, 0)) != 0
+    finally:
+        x11.XCloseDisplay(connection)
 
 
 # A webhook body without its timestamp, which must lie between since and now.
@@ -152,8 +170,7 @@ class Session:
             self._helper("/usr/bin/python3", "-m", "dbusmock", "--system", "--template", "logind")
             wait_until(lambda: self.system_bus.name_has_owner(LOGIND), "logind", 10)
         if tray:
-            self._helper("trayer", "--edge", "top", "--align", "left", "--widthtype", "pixel",
-                         "--width", "120", "--height", "32", "--SetDockType", "false")
+            self.start_tray()
         if audio:  # paced by the system clock, so a byte offset in the capture is a time
             os.mkfifo(sink := self.root / "sink")
             self._helper("pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
@@ -176,6 +193,13 @@ class Session:
             argv, env=self.env, start_new_session=True, stdout=stdout,
             stderr=subprocess.DEVNULL, **kw))
         return proc
+
+    def start_tray(self):  # an XEmbed tray host; also later, into a running session
+        self._helper("trayer", "--edge", "top", "--align", "left", "--widthtype", "pixel",
+                     "--width", "120", "--height", "32", "--SetDockType", "false")
+        # Ready once it holds the tray selection: a program started before that sees no tray.
+        wait_until(lambda: x11_selection_owned(self.env["DISPLAY"], b"_NET_SYSTEM_TRAY_S0"),
+                   "the tray host", 10)
 
     def close(self):
         if self.proc:

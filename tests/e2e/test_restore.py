@@ -13,7 +13,7 @@ ALARM = "\u23f0"
 
 class RestoreTests(unittest.TestCase):
     def test_restore_across_quit_and_crash(self):
-        s = Session(self, timers=[
+        s = Session(self, tray=True, timers=[  # so no line about a missing tray
             stored_timer("Kept", "paused", 300, 100), stored_timer("Going", "running", 300, 50),
             stored_timer("Finished", "completed", 60, 60),
             stored_timer("Alarm", "running", 100, 70, mode="endTime", emoji=ALARM,

@@ -23,8 +23,7 @@ class TabTests(unittest.TestCase):
         ui = s.ui
         s.write("focus-sessions.json", week())
         s.launch()
-        s.send("larkspurhollow://toggle")
-        panel = wait_until(s.visible_windows, "the panel")[0]
+        panel = wait_until(s.visible_windows, "the panel, up from the start without a tray")[0]
         s.run("xdotool", "windowsize", panel, 400, 640)  # room for the whole focus view
         stored = lambda name: json.loads((s.app_dir / name).read_text())  # noqa: E731
 

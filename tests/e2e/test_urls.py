@@ -7,7 +7,7 @@ import unittest
 from harness import BINARY, DASH, Session, payload
 
 TEA, START = "\U0001F375", "larkspurhollow://start"
-VERSION, USAGE = "Larkspurhollow 0.1.0\n", "Usage: larkspurhollow [URL...]\n"
+VERSION, USAGE = "Larkspurhollow 1.0.0\n", "Usage: larkspurhollow [URL...]\n"
 IGNORED = ["", "not a url", "larkspurhollow:start", "larkspurhollow:///start",
            "Larkspurhollow://start", "larkspurhollow://Start", "larkspurhollow://starts",
            "http://start?name=x", "larkspurhollow://start?name=%zz", "larkspurhollow://launch"]
@@ -15,7 +15,7 @@ IGNORED = ["", "not a url", "larkspurhollow:start", "larkspurhollow:///start",
 
 class UrlTests(unittest.TestCase):
     def test_hand_over_in_order_through_completion(self):
-        s, since = Session(self), time.time()
+        s, since = Session(self, tray=True), time.time()  # so no line about a missing tray
         s.launch(f"{START}?name=Tea&duration=1&emoji=%F0%9F%8D%B5",
                  f"{START}?name=Long&duration=600")
         # None of these reaches the running program (the names below show it) or needs a display.
