@@ -23,7 +23,14 @@ WebhookManager::WebhookManager(const StorageManager& storage, const Clock& clock
 }
 
 WebhookManager::~WebhookManager() {
-    // Quitting does not wait for a receiver that never answers.
+    // Quitting does not wait for a receiver that never answers; the timers themselves are saved
+    // apart from this, so only these notifications go.
+    qsizetype unanswered = 0;
+    for (const Address& address : std::as_const(addresses_))
+        unanswered += address.inFlight + qsizetype(address.waiting.size());
+    if (unanswered > 0)
+        logLine(QStringLiteral("Webhook: quitting without waiting for %1 unanswered event(s)")
+                    .arg(unanswered));
     if (!network_) return;
     const QList<QNetworkReply*> replies = network_->findChildren<QNetworkReply*>();
     for (QNetworkReply* reply : replies) {

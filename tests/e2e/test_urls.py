@@ -1,6 +1,8 @@
 # URLs from the first launch and from later ones: hand-over, order, completion, commands.
 # Options are answered before any display or hand-over.
 
+import socket
+import threading
 import time
 import unittest
 
@@ -62,3 +64,21 @@ class UrlTests(unittest.TestCase):
         s.wait_timers(lambda t: t == [], "no timers after stop")
         self.assertTrue(s.receiver.quiet(15), s.receiver.bodies)
         self.assertEqual(s.out, [])
+
+    # A receiver that takes connections and never answers holds up neither the commands nor the
+    # way out; the quit tells which events it gave up.
+    def test_silent_receiver(self):
+        hole, held = socket.create_server(("127.0.0.1", 0)), []
+
+        def hold():
+            while True:
+                held.append(hole.accept())
+        threading.Thread(target=hold, daemon=True).start()
+        self.addCleanup(hole.close)
+        s = Session(self, tray=True, webhook=f"http://127.0.0.1:{hole.getsockname()[1]}/hook")
+        s.launch()
+        for i in range(10):
+            s.send(f"{START}?name=T{i}&duration=600")
+        s.wait_timers(lambda t: len(t) == 10, "ten timers")
+        self.assertEqual(s.stop(), 0)
+        self.assertEqual(s.out, ["Webhook: quitting without waiting for 10 unanswered event(s)"])
