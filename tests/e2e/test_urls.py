@@ -72,7 +72,10 @@ class UrlTests(unittest.TestCase):
 
         def hold():
             while True:
-                held.append(hole.accept())
+                try:
+                    held.append(hole.accept())
+                except OSError:  # closed when the test is done
+                    return
         threading.Thread(target=hold, daemon=True).start()
         self.addCleanup(hole.close)
         s = Session(self, tray=True, webhook=f"http://127.0.0.1:{hole.getsockname()[1]}/hook")
