@@ -18,6 +18,9 @@ AppDelegate::AppDelegate(SharedManagers& shared, ViewContext& views, QObject* pa
 
 AppDelegate::~AppDelegate() {
     managers_.panel = nullptr;
+    // A window going away still announces its visibility, after the drop-down is already gone.
+    if (panel_) panel_->disconnect(this);
+    if (dropDown_) dropDown_->disconnect(this);
 }
 
 void AppDelegate::applicationDidFinishLaunching() {

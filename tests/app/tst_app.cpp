@@ -294,6 +294,9 @@ private Q_SLOTS:
         QCoreApplication::sendEvent(drop->window(), &close);
         QVERIFY(!drop->isOpen());
 
+        // Going away with the panel shown: its last visibility change finds nothing destroyed.
+        d->showPanel();
+        QVERIFY(panel->isPanelVisible());
         d.reset();
         QVERIFY(!a.shared.panel);
     }
