@@ -9,16 +9,17 @@ build_and_run=(
   qt6-multimedia-dev qt6-svg-dev qt6-qpa-plugins qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
   qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript
-  qml6-module-qtquick-shapes qml6-module-qtquick-dialogs qml6-module-qttest
-  qml6-module-qtqml qml6-module-qtqml-models qml6-module-qt-labs-folderlistmodel
+  qml6-module-qtquick-shapes qml6-module-qttest
+  qml6-module-qtqml qml6-module-qtqml-models
   libxcb1-dev libxcb-keysyms1-dev libx11-xcb-dev
   fonts-noto-color-emoji fonts-dejavu-core fonts-material-design-icons-iconfont
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   gstreamer1.0-pulseaudio libpulse0
-  sound-theme-freedesktop dbus dbus-user-session xdg-utils
+  sound-theme-freedesktop dbus dbus-user-session xdg-utils librsvg2-bin
 )
 test_only=(
   xvfb x11-utils xdotool dbus-x11 python3-dbusmock python3-dbus python3-gi python3-pyatspi at-spi2-core trayer pulseaudio imagemagick sox openbox xterm faketime
+  desktop-file-utils appstream man-db
 )
 
 packages=("${build_and_run[@]}")
