@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "app/FreedMemory.h"
 #include "app/StopActionNotifier.h"
 #include "app/TrayIcon.h"
 #include "engine/SoundManager.h"
@@ -31,6 +32,7 @@ LarkspurhollowApp::LarkspurhollowApp(QObject* parent)
     // The order is fixed: each manager loads its files as it is made.
     timerManager_ = new TimerManager(storage_, clock_, scheduler_, *timerNotifier_, this);
     timerNotifier_->setTimerManager(timerManager_);
+    new FreedMemoryAfterDrops(*timerManager_, this);
     presetManager_ = new PresetManager(storage_, this);
     soundManager_ = new SoundManager(storage_, QtAudioPlayer::factory(), this);
     preferences_.follow(*soundManager_);

@@ -5,10 +5,7 @@
 #include <QQuickItem>
 #include <QScreen>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
+#include "app/FreedMemory.h"
 #include "app/ViewEngine.h"
 #include "platform/Log.h"
 
@@ -47,9 +44,7 @@ void SettingsWindow::open() {
     connect(&w, &QWindow::visibleChanged, this, [this](bool visible) {
         if (visible || !window_) return;
         QQuickWindow* closed = window_.release();
-#ifdef __GLIBC__
-        connect(closed, &QObject::destroyed, [] { malloc_trim(0); });
-#endif
+        connect(closed, &QObject::destroyed, [] { returnFreedMemory(); });
         closed->deleteLater();
     });
     if (qEnvironmentVariableIsSet("LARKSPUR_TRACE_FRAMES")) {

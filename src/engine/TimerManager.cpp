@@ -1,6 +1,7 @@
 #include "engine/TimerManager.h"
 
 #include <QPointer>
+#include <QSet>
 #include <algorithm>
 #include <limits>
 
@@ -187,18 +188,35 @@ void TimerManager::applyEdit(TimerInstance* timer, const QString& name, const QS
 }
 
 void TimerManager::removeTimer(const QUuid& id) {
+    removeTimers({id});
+}
+
+void TimerManager::removeTimers(const QList<QUuid>& ids) {
     // Rows are told in order: those made before go out first.
     announceInserted();
-    for (qsizetype i = timers_.size() - 1; i >= 0; --i) {
-        TimerInstance* t = timers_.at(i);
-        if (t->id() != id) continue;
-        timers_.removeAt(i);
-        Q_EMIT timerRemoved(int(i));
+    const QSet<QUuid> doomed(ids.begin(), ids.end());
+    QList<TimerInstance*> removed;
+    // From the end, so that the rows of a run told to the views are still where they were.
+    for (qsizetype last = timers_.size() - 1; last >= 0; --last) {
+        if (!doomed.contains(timers_.at(last)->id())) continue;
+        qsizetype first = last;
+        while (first > 0 && doomed.contains(timers_.at(first - 1)->id())) --first;
+        removed.append(timers_.mid(first, last - first + 1));
+        timers_.remove(first, last - first + 1);
+        Q_EMIT timersRemoved(int(first), int(last));
+        last = first;
+    }
+    if (removed.isEmpty()) return;
+    if (timers_.isEmpty()) timers_.squeeze();
+    // Views and callers may still hold them during this pass of the event loop. One deferred
+    // delete for them all: the event queue keeps the room that ten thousand of them took.
+    auto* leaving = new QObject(this);
+    for (TimerInstance* t : std::as_const(removed)) {
         t->disconnect(this);
         t->detach();
-        // Views and callers may still hold it during this pass of the event loop.
-        t->deleteLater();
+        t->setParent(leaving);
     }
+    leaving->deleteLater();
     requestSave();
     listChanged();
 }

@@ -164,7 +164,7 @@ void UrlCommandHandler::stop() const {
     TimerManager& manager = *shared_.timerManager;
     QList<QUuid> ids;
     for (const TimerInstance* timer : manager.timers()) ids.append(timer->id());
-    for (const QUuid& id : ids) manager.removeTimer(id);
+    manager.removeTimers(ids);
 }
 
 void UrlCommandHandler::toggle() const {

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <queue>
 #include <vector>
 
 namespace larkspur {
@@ -40,7 +39,9 @@ public:
     [[nodiscard]] virtual TaskHandle every(double periodSeconds, Task task) = 0;
 };
 
-// Due-ordered queue shared by the real scheduler and the one tests drive by hand.
+// Due-ordered queue shared by the real scheduler and the one tests drive by hand. Cancelled
+// tasks are dropped once they make up most of it, not kept until their due time: ten thousand
+// timers removed at once would otherwise hold their entries for as long as they had to run.
 class TaskQueue {
 public:
     TaskHandle add(double due, double period, Scheduler::Task task);
@@ -48,6 +49,7 @@ public:
     int runDue(double now);
     // Due time of the earliest live task, or a negative value when there is none.
     double nextDue();
+    // Entries held, cancelled ones not yet dropped included.
     std::size_t size() const { return heap_.size(); }
 
 private:
@@ -61,9 +63,14 @@ private:
             return a.due != b.due ? a.due > b.due : a.seq > b.seq;
         }
     };
+    void push(Entry entry);
+    Entry pop();
     void dropCancelledTop();
+    void purgeIfMostlyCancelled();
 
-    std::priority_queue<Entry, std::vector<Entry>, Later> heap_;
+    std::vector<Entry> heap_;
+    // Counted by the handles as they cancel; shared so that a handle may outlive the queue.
+    std::shared_ptr<std::size_t> cancelled_ = std::make_shared<std::size_t>(0);
     std::uint64_t nextSeq_ = 0;
 };
 

@@ -10,9 +10,12 @@ void TimerListModel::setTimerManager(TimerManager* manager) {
     beginResetModel();
     shown_.clear();
     if (manager_) {
-        for (TimerInstance* timer : manager_->timers()) shown_.append(timer);
+        // A view made by a command of a batch (the panel opened by a start URL) would show the
+        // batch's timers twice otherwise.
+        for (TimerInstance* timer : manager_->timers().first(manager_->announcedCount()))
+            shown_.append(timer);
         connect(manager_, &TimerManager::timersInserted, this, &TimerListModel::insert);
-        connect(manager_, &TimerManager::timerRemoved, this, &TimerListModel::remove);
+        connect(manager_, &TimerManager::timersRemoved, this, &TimerListModel::remove);
     }
     endResetModel();
     if (count() != before) Q_EMIT countChanged();
@@ -44,10 +47,12 @@ void TimerListModel::insert(int first, int last) {
     Q_EMIT countChanged();
 }
 
-void TimerListModel::remove(int row) {
-    if (row < 0 || row >= shown_.size()) return;
-    beginRemoveRows({}, row, row);
-    shown_.removeAt(row);
+void TimerListModel::remove(int first, int last) {
+    if (first < 0 || last < first || last >= shown_.size()) return;
+    beginRemoveRows({}, first, last);
+    shown_.remove(first, last - first + 1);
+    // Ten thousand rows gone leave no room behind.
+    if (shown_.isEmpty()) shown_.squeeze();
     endRemoveRows();
     Q_EMIT countChanged();
 }

@@ -37,7 +37,7 @@ Q_SIGNALS:
 
 private:
     void insert(int first, int last);
-    void remove(int row);
+    void remove(int first, int last);
 
     QPointer<TimerManager> manager_;
     QList<QPointer<TimerInstance>> shown_;

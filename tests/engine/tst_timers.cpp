@@ -372,6 +372,64 @@ private Q_SLOTS:
         QCOMPARE(w.notifier.permissionRequests, 2);
     }
 
+    void removals_data() {
+        // timers | removed together ("x" is none of them) | rows told | the list left
+        addTextRows({"ABCDE | BCE | 4-4 1-2 | ADw", "ABC | CBA | 0-2 | w", "ABC | Bx | 1-1 | ACw",
+                     "ABC | x |  | ABC"});
+    }
+    // Neighbours go as one range and the views and the file hear of them once.
+    void removals() {
+        const QStringList parts = textRowFields();
+        World w;
+        QList<QUuid> ids;
+        {
+            TimerManager::Batch batch(*w.manager);  // views made meanwhile take none of them yet
+            for (QChar name : parts[0]) w.manager->createTimer(NewTimer{.name = name});
+            QCOMPARE(w.manager->announcedCount(), 0);
+        }
+        for (QChar name : parts[1])
+            ids << (w.find(name) ? w.find(name)->id() : QUuid::createUuid());
+        w.time.advance(0);
+        QFile::remove(w.files.path(kActiveTimersFile));
+        QStringList told;
+        QObject::connect(w.manager.get(), &TimerManager::timersRemoved, [&](int first, int last) {
+            told << QStringLiteral("%1-%2").arg(first).arg(last);
+        });
+        QSignalSpy listed(w.manager.get(), &TimerManager::timersChanged);
+        w.manager->removeTimers(ids);
+        w.time.advance(0);
+        QCOMPARE(told.join(' '), parts[2]);
+        QCOMPARE(w.names().join("") + (QFile::exists(w.files.path(kActiveTimersFile)) ? "w" : ""),
+                 parts[3]);
+        QCOMPARE(listed.count(), int(!told.isEmpty()));
+    }
+
+    // Cancelled tasks do not stay until their due time once they are most of the queue; the
+    // handles may outlive it.
+    void cancelledTasks_data() {
+        // live | cancelled | entries held after one more task
+        addTextRows({"10 50 | 61", "10 1000 | 11", "1000 900 | 1901", "0 64 | 1"});
+    }
+    void cancelledTasks() {
+        const QStringList parts = textRowFields();
+        const QStringList counts = parts[0].split(' ');
+        std::vector<TaskHandle> live, dead;
+        TaskQueue queue;
+        QList<double> ran;
+        const int all = counts[0].toInt() + counts[1].toInt();
+        for (int i = 0; i < all; ++i) {
+            const double due = (i * 7919) % all;  // the live ones scattered among the rest
+            (i < counts[0].toInt() ? live : dead).push_back(queue.add(due, 0, [&ran, due] {
+                ran << due;
+            }));
+        }
+        dead.clear();
+        live.push_back(queue.add(-1, 0, [&ran] { ran << -1; }));
+        QCOMPARE(QString::number(queue.size()), parts[1]);
+        QCOMPARE(queue.runDue(1e9), int(live.size()));
+        QVERIFY(std::is_sorted(ran.begin(), ran.end()));
+    }
+
     // Nothing wakes the program but what is due, unless a view shows timers moving; fifty
     // timers ending together are announced in due order and written once.
     void wakeUps() {
