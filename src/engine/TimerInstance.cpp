@@ -51,7 +51,8 @@ double TimerInstance::remainingTime() const {
 
 double TimerInstance::progress() const {
     if (!(data_.totalDuration > 0) || data_.mode == TimerMode::Stopwatch) return 0;
-    return 1.0 - remainingTime() / data_.totalDuration;
+    // A negative elapsed time or an end further off than the length stays at the start.
+    return std::clamp(1.0 - remainingTime() / data_.totalDuration, 0.0, 1.0);
 }
 
 QString TimerInstance::displayTime() const {
@@ -219,8 +220,9 @@ void TimerInstance::disarm() {
 
 void TimerInstance::armDueShot() {
     if (data_.mode == TimerMode::Stopwatch) return;
-    // A zero-length lap would restart without letting time pass; it laps once a tick instead.
-    const double wait = data_.mode == TimerMode::Loop && !(data_.totalDuration > 0)
+    // A lap shorter than a tick would wake (and save) on every pass of the event loop; it laps
+    // once a tick instead.
+    const double wait = data_.mode == TimerMode::Loop && !(data_.totalDuration >= kTickInterval)
                             ? kTickInterval
                             : remainingTime();
     dueShot_ = scheduler_.after(wait, [this] { onDue(); });

@@ -1,5 +1,7 @@
 #include "focus/StrictJsonScanner.h"
 
+#include <QStringDecoder>
+
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -136,7 +138,11 @@ bool StrictJsonScanner::readString(QString* out) {
     auto flushRun = [&] {
         const QByteArrayView bytes(run, p_ - run);
         if (!isValidUtf8(bytes)) return false;
-        text.append(QString::fromUtf8(bytes));
+        // A U+FEFF inside the text is a character like any other; fromUtf8 would drop it at the
+        // start of each run, that is right after an escape.
+        QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                        QStringDecoder::Flag::ConvertInitialBom);
+        text.append(decode(bytes));
         return true;
     };
     while (p_ != end_ && *p_ != '"') {

@@ -20,7 +20,10 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
         return false;
     }
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    // The explicit flush: Qt's commit() reports success, and puts an empty file in place, when
+    // the bytes it still buffered do not fit on a full disk.
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
+        file.commit())
         return true;
     if (error) *error = QStringLiteral("could not write \"%1\": %2").arg(path, file.errorString());
     return false;

@@ -1,6 +1,7 @@
 #include "storage/JsonCodec.h"
 
 #include <QJsonDocument>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -93,7 +94,9 @@ double floatToJson(float value) {
 }
 
 float jsonToFloat(double value) {
-    return float(value);
+    // Beyond the float range the cast gives infinity (or is undefined): keep the nearest float.
+    constexpr double kMax = std::numeric_limits<float>::max();
+    return std::isfinite(value) ? float(std::clamp(value, -kMax, kMax)) : float(value);
 }
 
 QByteArray serialize(const QJsonValue& value) {

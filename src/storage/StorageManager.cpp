@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include "platform/Log.h"
@@ -30,6 +31,18 @@ void StorageManager::flush() const {
     if (writer_) writer_->flush();
 }
 
+namespace {
+// A save that was killed between writing its temporary file and renaming it leaves
+// "<name>.json.XXXXXX" beside the file; nothing else would ever remove it.
+void removeUnfinishedSaves(const QString& folder) {
+    static const QRegularExpression unfinished(QStringLiteral("^.+\\.json\\.[A-Za-z0-9]{6}$"));
+    const QStringList leftovers =
+        QDir(folder).entryList({QStringLiteral("*.json.??????")}, QDir::Files | QDir::Hidden);
+    for (const QString& name : leftovers)
+        if (unfinished.match(name).hasMatch()) QFile::remove(folder + QLatin1Char('/') + name);
+}
+}  // namespace
+
 QString StorageManager::directory() const {
     if (!prepared_) {
         if (directory_.isEmpty()) {
@@ -38,6 +51,7 @@ QString StorageManager::directory() const {
         }
         // A failure here shows up as a save error later; nothing to report now.
         QDir().mkpath(directory_);
+        removeUnfinishedSaves(directory_);
         prepared_ = true;
     }
     return directory_;

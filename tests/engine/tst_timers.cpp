@@ -218,7 +218,8 @@ private Q_SLOTS:
              "countdown 3600 1 | ? | 59:59",
              "countdown 400 100 | ? % | 05:00 25%",
              "countdown -50 | ? % | 00:00 0%",
-             "countdown 10 -1e300 | ? | 999999:59:59",
+             "countdown 10 -1e300 | ? % | 999999:59:59 0%",
+             "endTime 10 end+60 | % | 0%",
              "stopwatch 5 3725.9 | ? % | 1:02:05 0%",
              "stopwatch 0 93789 | ? | 26:03:09",
              "stopwatch 0 3599999999.5 | ? | 999999:59:59",
@@ -252,6 +253,7 @@ private Q_SLOTS:
              "warn@65",
              "loop 10 w3 | start +25.05 ? | running@0 warn@7 lap@10 warn@17 lap@20 00:05",
              "loop 0 | start +0.35 ? | running@0 lap@0.1 lap@0.2 lap@0.3 00:00",
+             "loop 0.000001 | start +0.35 | running@0 lap@0.1 lap@0.2 lap@0.3",
              "countdown 300 paused 100 | +50 ? resume +1.05 ? | 03:20 running@50 03:19",
              "countdown 300 running 100 | +50 ? continue +10.05 ? pause resume +10 ? | 03:20 "
              "03:10 paused@60.05 running@60.05 03:00",

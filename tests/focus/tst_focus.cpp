@@ -226,6 +226,8 @@ void TestFocus::scanner_data() {
     row('s', R"("a b\"\\\/\b\f\n\r\t")", "a b\"\\/\b\f\n\r\t");
     row('s', R"("\u0039\u004a\u004F\u006f\u00A9")", "9JOo\u00a9");
     row('s', "\"\\ud83d\\ude00\xc3\xa9\"", "😀é");
+    // A U+FEFF after an escape is a character of the text, as the general reader keeps it.
+    row('s', "\"a\\n\xef\xbb\xbf" "b\"", "a\n\xef\xbb\xbf" "b");
     row('k', R"( [ 1 , {"a" : null , "b\n" : [true,false,"x"]} , {} , [] ] )", "");
     // The kind, then the text: n(umber) p(lain string) k(skipped value).
     const char* rows[][2] = {

@@ -38,6 +38,7 @@ QString decode(const QString& how, const QString& input) {
             return QString::number(
                 json::toInteger(input == "inf" ? qInf() : json::parse(bytes), "n"));
         if (how == "float") return json::serialize(json::floatToJson(input.toFloat()));
+        if (how == "stored float") return QString::number(json::jsonToFloat(input.toDouble()));
         if (how == "uuid" && json::tryParseUuid(input) != json::parseUuid(input, "id")) return "?";
         if (how == "uuid") return json::uuidToString(json::parseUuid(input, "id"));
         const json::ObjectReader r(
@@ -104,6 +105,9 @@ private Q_SLOTS:
              "float | 1e-7 | 1e-07",
              "float | nan | 0",
              "float | inf | 0",
+             "stored float | 0.25 | 0.25",
+             "stored float | 1e39 | 3.40282e+38",
+             "stored float | -1e39 | -3.40282e+38",
              "uuid | 6F1C2A3B-4D5E-4F60-8172-839A4B5C6D7E | 6F1C2A3B-4D5E-4F60-8172-839A4B5C6D7E",
              "uuid | 6f1c2a3b-4d5e-4f60-8172-839a4b5c6d7e | 6F1C2A3B-4D5E-4F60-8172-839A4B5C6D7E",
              "uuid | 00000000-0000-0000-0000-000000000000 | 00000000-0000-0000-0000-000000000000",
@@ -255,6 +259,15 @@ private Q_SLOTS:
             text.startsWith("StorageManager save error: could not write") && text.count('\n') == 1,
             qPrintable(text));
         QCOMPARE(readFile(dir.filePath("a/b/b.json")), QByteArray("[]"));
+        // A save killed before its rename left its temporary file: the next start removes that,
+        // and only that.
+        QDir().mkpath(dir.filePath("c"));
+        for (const char* name : {"active-timers.json.GBTJoD", "notes.txt.AbC123",
+                                 "presets.json.unreadable-20261207T000000Z"})
+            QFile(dir.filePath("c/") + name).open(QIODevice::WriteOnly);
+        StorageManager(dir.filePath("c")).directory();
+        QCOMPARE(QDir(dir.filePath("c")).entryList(QDir::Files),
+                 (QStringList{"notes.txt.AbC123", "presets.json.unreadable-20261207T000000Z"}));
     }
 
     void backgroundWrites() {
