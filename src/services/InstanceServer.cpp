@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace larkspur {
 
 InstanceServer::~InstanceServer() {
@@ -118,8 +120,12 @@ bool InstanceServer::take(QLocalSocket* socket, Peer& peer, char kind, const QBy
 }
 
 void InstanceServer::askForStatus() {
-    // One answer serves everyone who asks before it comes.
-    if (!std::exchange(statusWanted_, true)) Q_EMIT statusWanted();
+    // One answer serves everyone who asks before it comes. A question left unanswered for long
+    // is asked again, so that no later client waits on it forever.
+    if (statusWanted_ && !askedAt_.hasExpired(limits_.requestMs)) return;
+    statusWanted_ = true;
+    askedAt_.start();
+    Q_EMIT statusWanted();
 }
 
 void InstanceServer::publish(const QByteArray& status) {
@@ -150,9 +156,21 @@ void InstanceServer::send(QLocalSocket* socket, Peer& peer, const QByteArray& st
 }
 
 void InstanceServer::forget(QLocalSocket* socket) {
-    if (!peers_.erase(socket)) return;
+    const auto found = peers_.find(socket);
+    if (found == peers_.end()) return;
+    const bool asked = found->second.stage == Stage::Status || found->second.stage == Stage::Watch;
+    peers_.erase(found);
     waiting_.removeOne(socket);
     if (watchers_.removeOne(socket) && watchers_.isEmpty()) Q_EMIT watchingChanged(false);
+    // A client that gave up on the answer may have given up on a lost question: the ones still
+    // waiting are asked for again, and with none left the next client asks afresh.
+    if (asked && statusWanted_) {
+        statusWanted_ = false;
+        if (std::any_of(peers_.begin(), peers_.end(), [](const auto& entry) {
+                return entry.second.stage == Stage::Status || entry.second.stage == Stage::Watch;
+            }))
+            askForStatus();
+    }
 }
 
 void InstanceServer::drop(QLocalSocket* socket) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -67,6 +68,7 @@ private:
     QList<QLocalSocket*> waiting_;   // oldest first
     QList<QLocalSocket*> watchers_;  // oldest first
     bool statusWanted_ = false;      // asked for and not yet published
+    QElapsedTimer askedAt_;
 };
 
 }  // namespace larkspur

@@ -1,5 +1,6 @@
 #include "services/SingleInstance.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -246,6 +247,11 @@ SingleInstance::Role SingleInstance::reportUndelivered() const {
 
 bool SingleInstance::listen() {
     auto* server = new InstanceServer(limits_);
+    // Connected before it listens: a launch may come the moment the socket exists, and what it
+    // handed over was acknowledged already. Across threads, so queued: in the order sent.
+    connect(server, &InstanceServer::urlsReceived, this, &SingleInstance::urlsReceived);
+    connect(server, &InstanceServer::statusWanted, this, &SingleInstance::statusWanted);
+    connect(server, &InstanceServer::watchingChanged, this, &SingleInstance::watchingChanged);
     server->moveToThread(&thread_);
     thread_.setObjectName(QStringLiteral("single instance"));
     thread_.start();
@@ -265,11 +271,18 @@ bool SingleInstance::listen() {
         return false;
     }
     server_ = server;
-    // Across threads, so queued: they arrive on this object's thread in the order sent.
-    connect(server_, &InstanceServer::urlsReceived, this, &SingleInstance::urlsReceived);
-    connect(server_, &InstanceServer::statusWanted, this, &SingleInstance::statusWanted);
-    connect(server_, &InstanceServer::watchingChanged, this, &SingleInstance::watchingChanged);
+    // Once the event loop has ended, batches acknowledged meanwhile would never reach the
+    // program; it stops taking them and still runs those it took, before anything is saved.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &SingleInstance::stopListening);
     return true;
+}
+
+void SingleInstance::stopListening() {
+    if (!server_) return;
+    QMetaObject::invokeMethod(
+        server_, [server = server_] { server->close(); }, Qt::BlockingQueuedConnection);
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 void SingleInstance::publishStatus(const QByteArray& status) {

@@ -69,6 +69,8 @@ private:
     static bool ensurePrivateFolder(const QString& path, bool create, QString* whyNot);
     bool prepareFolder(bool create, QString* whyNot);
     bool listen();
+    // Stops taking launches and hands on the batches already acknowledged.
+    void stopListening();
     Role reportUndelivered() const;
 
     QString serverName_;

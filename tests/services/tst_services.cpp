@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <xcb/xcb.h>
 
+#include <thread>
 #include <tuple>
 
 #include <QGuiApplication>
@@ -226,6 +227,41 @@ private Q_SLOTS:
         }
         QVERIFY2(clock.elapsed() <= closedWithinMs + 200, QByteArray::number(clock.elapsed()));
         QTRY_COMPARE(Calls(got), Calls{{QStringList{"a://1"}}});
+    }
+
+    // Requests at the edges: the moment the socket appears, and after one left unanswered.
+    void unansweredRequests() {
+        SingleInstance primary(QStringLiteral("early"));
+        QByteArray ack;
+        std::thread early([&ack, path = primary.socketPath()] {
+            QLocalSocket socket;
+            for (QDeadlineTimer end(5000); !end.hasExpired() && !socket.waitForConnected(0);)
+                socket.connectToServer(path);
+            socket.write(wire::encodeUrls({"early://1"}).bytes);
+            if (socket.flush() && socket.waitForReadyRead(3000)) ack = socket.readAll();
+        });
+        const Role role = primary.claim({});
+        QSignalSpy got(&primary, &SingleInstance::urlsReceived);
+        early.join();
+        QVERIFY(role == Role::Primary && ack == QByteArray(1, wire::kAck));
+        QTRY_COMPARE(Calls(got), Calls{{QStringList{"early://1"}}});
+        QSignalSpy asked(&primary, &SingleInstance::statusWanted);
+        const auto ask = [&](QLocalSocket& socket) {
+            socket.connectToServer(primary.socketPath());
+            return socket.waitForConnected(1000) && socket.write(wire::frame(wire::kStatus)) &&
+                   socket.flush();
+        };
+        auto lost = std::make_unique<QLocalSocket>();
+        QVERIFY(ask(*lost));
+        QTRY_COMPARE(asked.size(), 1);
+        lost.reset();  // gave up before any answer came
+        QLocalSocket next;
+        QVERIFY(ask(next));
+        QTRY_COMPARE(asked.size(), 2);
+        primary.publishStatus("[]");
+        const QByteArray reply = wire::frame(wire::kReply, "[]");
+        QTRY_VERIFY(next.bytesAvailable() >= reply.size());
+        QCOMPARE(next.readAll(), reply);
     }
 
     // Each limit leaves out exactly the URLs over it and says which; the rest arrive in order.
