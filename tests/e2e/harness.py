@@ -111,7 +111,10 @@ class Receiver(http.server.ThreadingHTTPServer):
     def names(self, event, count):
         return sorted(b["timer_name"] for b in self.wait(event, count))
 
-    def quiet(self, count, seconds=0.4):  # exactly count arrived, and no more follow for a while
+    def quiet(self, count, seconds=0.4):  # exactly count arrive, and no more follow for a while
+        arrival = time.monotonic() + 5 * SCALE
+        while len(self.bodies) < count and time.monotonic() < arrival:
+            time.sleep(0.02)
         deadline = time.monotonic() + seconds
         while len(self.bodies) == count and time.monotonic() < deadline:
             time.sleep(0.02)
