@@ -1,12 +1,12 @@
 #include "app/ExportCommand.h"
 
-#include <QStandardPaths>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "focus/SessionExport.h"
 #include "focus/SessionHistoryFile.h"
+#include "storage/StorageManager.h"
 
 namespace larkspur {
 
@@ -19,10 +19,8 @@ int exportSessions(int argc, char** argv, const char* usage) {
         std::fprintf(stderr, "larkspurhollow: %s\n%s", qPrintable(error), usage);
         return 2;
     }
-    // The storage manager's folder, found without its help: it would create the folder, and an
-    // export writes nothing.
-    const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                         QStringLiteral("/Larkspurhollow/") + kFocusSessionsFile;
+    // Not through a storage manager: it would create the folder, and an export writes nothing.
+    const QString path = StorageManager::defaultDirectory() + u'/' + kFocusSessionsFile;
     const auto sessions = sessionexport::readHistory(path, &error);
     if (!sessions) {
         std::fprintf(stderr, "larkspurhollow: %s; the file was left as it is\n", qPrintable(error));

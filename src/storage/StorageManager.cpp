@@ -43,12 +43,14 @@ void removeUnfinishedSaves(const QString& folder) {
 }
 }  // namespace
 
+QString StorageManager::defaultDirectory() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Larkspurhollow");
+}
+
 QString StorageManager::directory() const {
     if (!prepared_) {
-        if (directory_.isEmpty()) {
-            directory_ = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                         QStringLiteral("/Larkspurhollow");
-        }
+        if (directory_.isEmpty()) directory_ = defaultDirectory();
         // A failure here shows up as a save error later; nothing to report now.
         QDir().mkpath(directory_);
         removeUnfinishedSaves(directory_);

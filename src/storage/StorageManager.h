@@ -31,6 +31,9 @@ public:
 
     // The folder, computed and created (with its parents) on first use.
     QString directory() const;
+    // "$XDG_DATA_HOME/Larkspurhollow", neither created nor prepared: for readers that write
+    // nothing.
+    static QString defaultDirectory();
     QString pathFor(const QString& fileName) const;
 
     // False when an immediate write failed; background failures are only reported.
