@@ -175,7 +175,7 @@ std::optional<QList<FocusSession>> readHistory(const QString& path, QString* err
     const QByteArray& bytes = file.bytes;
     if (auto sessions = sessionlist::decode(bytes)) return sessions;
     try {
-        return JsonCodecFor<QList<FocusSession>>::decode(json::parse(bytes));
+        return JsonCodecFor<QList<FocusSession>>::decode(json::parseFile(bytes));
     } catch (const json::JsonError& e) {
         *error =
             QStringLiteral("\"%1\" is not readable: %2").arg(path, QString::fromUtf8(e.what()));

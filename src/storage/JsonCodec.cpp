@@ -243,4 +243,12 @@ QJsonArray ObjectReader::array(const char* key) const {
     return toArray(value(key), where(what_, key));
 }
 
+QJsonValue parseFile(QByteArray bytes) {
+    constexpr qint64 kTreeAllowance = qint64(64) * 1024 * 1024;
+    const qint64 tree = estimatedTreeBytes(bytes);
+    if (tree > qint64(bytes.size()) + kTreeAllowance)
+        fail(QStringLiteral("it holds too many values to read (%1 MiB in memory)").arg(tree >> 20));
+    return parse(std::move(bytes));
+}
+
 }  // namespace larkspur::json

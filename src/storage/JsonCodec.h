@@ -84,5 +84,8 @@ QJsonValue parse(QByteArray bytes);  // throws JsonError
 // Roughly what the tree of a parsed text takes in memory, found without building it: a text of
 // many tiny values ("[0,0,0,...]") makes a tree eight times its own size.
 qint64 estimatedTreeBytes(QByteArrayView text);
+// parse() for a data file's text: one whose tree would take more than its size and 64 MiB (a
+// history of 100,000 sessions makes about 50 MiB) is refused before it takes gigabytes.
+QJsonValue parseFile(QByteArray bytes);  // throws JsonError
 
 }  // namespace larkspur::json

@@ -12,13 +12,6 @@
 
 namespace larkspur {
 
-namespace {
-// A parsed tree may take its text's size and this much more, so that reading takes at most twice
-// the file and the allowance: room for any real file (a history of 100,000 sessions makes
-// about 50 MiB), while a text of millions of tiny values is refused before it takes gigabytes.
-constexpr qint64 kTreeAllowance = qint64(64) * 1024 * 1024;
-}  // namespace
-
 StorageManager::StorageManager(QString directory, Writes writes)
     : directory_(std::move(directory)),
       writer_(writes == Writes::Background ? std::make_unique<FileWriter>() : nullptr) {}
@@ -116,11 +109,7 @@ std::optional<QJsonValue> StorageManager::loadJson(
             break;
         case DataFileRead::Outcome::Read:
             try {
-                const qint64 tree = json::estimatedTreeBytes(file.bytes);
-                if (tree > qint64(file.bytes.size()) + kTreeAllowance)
-                    json::fail(QStringLiteral("it holds too many values to read (%1 MiB in memory)")
-                                   .arg(tree >> 20));
-                const QJsonValue value = json::parse(std::move(file.bytes));
+                const QJsonValue value = json::parseFile(std::move(file.bytes));
                 validate(value);
                 return value;
             } catch (const json::JsonError& e) {
