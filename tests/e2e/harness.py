@@ -160,9 +160,10 @@ class Session:
         # Before any popup opens: popups are seen by their events.
         self.ui = Atspi(self.bus) if a11y else None
         if wm:
-            self._helper("openbox", "--sm-disable")
-            wait_until(lambda: "window id" in self.run(
-                "xprop", "-root", "_NET_SUPPORTING_WM_CHECK").stdout, "the window manager", 10)
+            self._until_up(lambda: self._helper("openbox", "--sm-disable"),
+                           lambda: "window id" in self.run(
+                               "xprop", "-root", "_NET_SUPPORTING_WM_CHECK").stdout,
+                           "the window manager")
         if logind:
             (self.root / "system.conf").write_text(BUS_CONFIG.format(self.root / "system"))
             system = self._helper("dbus-daemon", f"--config-file={self.root}/system.conf",
@@ -197,19 +198,22 @@ class Session:
             stderr=subprocess.DEVNULL, **kw))
         return proc
 
+    # Starts a helper until `ready`; on a loaded machine one now and then ends before it is.
+    def _until_up(self, start, ready, what):
+        for attempt in (1, 2):
+            helper = start()
+            wait_until(lambda: ready() or helper.poll() is not None, what, 10)
+            if ready():
+                return
+        raise AssertionError(f"{what} ended with {helper.returncode} before it was ready")
+
     def start_tray(self):  # an XEmbed tray host; also later, into a running session
         # Ready once it holds the tray selection: a program started before that sees no tray.
-        # On a loaded machine trayer now and then ends before it takes it: one more try.
-        owned = lambda: x11_selection_owned(self.env["DISPLAY"], b"_NET_SYSTEM_TRAY_S0")  # noqa: E731,E501
-        for attempt in (1, 2):
-            tray = self._helper("trayer", "--edge", "top", "--align", "left", "--widthtype",
-                                "pixel", "--width", "120", "--height", "32", "--SetDockType",
-                                "false")
-            wait_until(lambda: owned() or tray.poll() is not None, "the tray host", 10)
-            if owned():
-                return
-            if attempt == 2:
-                raise AssertionError(f"trayer ended with {tray.returncode} before taking the tray")
+        self._until_up(lambda: self._helper(
+            "trayer", "--edge", "top", "--align", "left", "--widthtype", "pixel", "--width",
+            "120", "--height", "32", "--SetDockType", "false"),
+            lambda: x11_selection_owned(self.env["DISPLAY"], b"_NET_SYSTEM_TRAY_S0"),
+            "the tray host")
 
     def close(self):
         if self.proc:
